@@ -1,0 +1,44 @@
+# Helpers shared by every folder's CMakeLists.
+
+# zentrove_add_test(NAME <name> SOURCES <files...> LABELS <labels...> [LIBS <libs...>] [TIMEOUT <s>])
+# A QtTest executable registered with CTest. Each test gets its own home and XDG folders under
+# the build tree, so nothing ever touches the real configuration of whoever runs the suite.
+function(zentrove_add_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LABELS;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE zentrove_test_support Qt6::Test ${T_LIBS})
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set(home ${CMAKE_BINARY_DIR}/test-homes/${T_NAME})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  set_tests_properties(${T_NAME} PROPERTIES
+    LABELS "${T_LABELS}"
+    TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/runtime;QT_QPA_PLATFORM=offscreen;ZENTROVE_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# zentrove_add_fuzzer(NAME <name> SOURCES <files...> CORPUS <dir>)
+# With clang: a libFuzzer binary. Otherwise: a plain program that replays the seed corpus, which
+# CTest runs so every seed keeps passing with gcc too.
+function(zentrove_add_fuzzer)
+  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES" ${ARGN})
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    add_executable(${F_NAME} ${F_SOURCES})
+    target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+  else()
+    add_executable(${F_NAME} ${F_SOURCES} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+  endif()
+  target_link_libraries(${F_NAME} PRIVATE zentrove_shared)
+  set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  if(ZENTROVE_BUILD_TESTS)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+      add_test(NAME ${F_NAME} COMMAND ${F_NAME} -runs=0 ${F_CORPUS})
+    else()
+      add_test(NAME ${F_NAME} COMMAND ${F_NAME} ${F_CORPUS})
+    endif()
+    set_tests_properties(${F_NAME} PROPERTIES LABELS "fuzz")
+  endif()
+endfunction()
