@@ -1,0 +1,24 @@
+#include "taskbar/taskbar_enums.h"
+
+QString title(BarCorners corners, BarEdge edge)
+{
+    if (corners != BarCorners::top)
+        return TaskbarEnum::title(corners);
+    switch (edge) {
+    case BarEdge::bottom: return QStringLiteral("Top only");
+    case BarEdge::top: return QStringLiteral("Bottom only");
+    case BarEdge::left: return QStringLiteral("Right only");
+    case BarEdge::right: return QStringLiteral("Left only");
+    }
+    return TaskbarEnum::title(corners);
+}
+
+std::optional<QString> appPath(ClockClick click)
+{
+    switch (click) {
+    case ClockClick::calendar: return QStringLiteral("/System/Applications/Calendar.app");
+    case ClockClick::clock: return QStringLiteral("/System/Applications/Clock.app");
+    case ClockClick::nothing: return std::nullopt;
+    }
+    return std::nullopt;
+}

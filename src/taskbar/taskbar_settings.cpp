@@ -1,0 +1,97 @@
+#include "taskbar/taskbar_settings.h"
+
+#include "taskbar/json_fields.h"
+#include "taskbar/locale_patterns.h"
+#include "taskbar/settings_migration.h"
+
+#include <QJsonDocument>
+
+TaskbarSettings::TaskbarSettings()
+    : use24Hour(LocalePatterns::uses24Hour())
+    , dateFormat(macDateFormat())
+{
+}
+
+QJsonObject TaskbarSettings::toJson() const
+{
+    QJsonObject object;
+    forEachField(*this, [&](const QString& key, const auto& field) { JsonFields::writeKey(object, key, field); });
+    return object;
+}
+
+std::optional<QByteArray> TaskbarSettings::encode() const
+{
+    bool writable = true;
+    forEachField(*this, [&](const QString&, const auto& field) { writable = writable && JsonFields::isWritable(field); });
+    if (!writable)
+        return std::nullopt;
+    return QJsonDocument(toJson()).toJson(QJsonDocument::Compact);
+}
+
+std::optional<TaskbarSettings> TaskbarSettings::fromJson(const QJsonObject& object)
+{
+    TaskbarSettings settings;
+    bool ok = true;
+    forEachField(settings, [&](const QString& key, auto& field) { ok = ok && JsonFields::readKey(object, key, field); });
+    if (!ok)
+        return std::nullopt;
+    return settings;
+}
+
+std::optional<TaskbarSettings> TaskbarSettings::decode(const QByteArray& data)
+{
+    QJsonParseError error {};
+    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+
+    const std::optional<QByteArray> defaultsData = TaskbarSettings().encode();
+    if (!defaultsData)
+        return std::nullopt;
+    QJsonObject merged = QJsonDocument::fromJson(*defaultsData).object();
+
+    QJsonObject stored = document.object();
+    SettingsMigration::migrate(stored);
+    for (auto it = stored.constBegin(); it != stored.constEnd(); ++it)
+        merged.insert(it.key(), it.value());
+
+    return fromJson(merged);
+}
+
+QString TaskbarSettings::macDateFormat()
+{
+    return macDateFormat(QString());
+}
+
+QString TaskbarSettings::macDateFormat(const QString& localeID)
+{
+    const QString pattern = LocalePatterns::bestPattern(QStringLiteral("MMMd"), localeID);
+    const auto firstOf = [&](QChar letter) {
+        const qsizetype at = pattern.indexOf(letter);
+        return at < 0 ? pattern.size() : at;
+    };
+    return firstOf(QLatin1Char('M')) < firstOf(QLatin1Char('d')) ? QStringLiteral("EEE MMM d")
+                                                                   : QStringLiteral("EEE d MMM");
+}
+
+RGBA TaskbarSettings::indicatorTint(quint32 accentHex) const
+{
+    if (!indicatorFollowsWallpaper)
+        return indicatorColor;
+    return RGBA::fromHex(accentHex, indicatorColor.a);
+}
+
+TaskbarSettings TaskbarSettings::asBottomBar() const
+{
+    TaskbarSettings copy = *this;
+    copy.edge = BarEdge::bottom;
+    return copy;
+}
+
+TaskbarSettings TaskbarSettings::withoutWindowBlur() const
+{
+    TaskbarSettings copy = *this;
+    if (copy.backgroundStyle == BackgroundStyle::glass)
+        copy.backgroundStyle = BackgroundStyle::solid;
+    return copy;
+}
