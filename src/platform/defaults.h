@@ -12,7 +12,7 @@
 // One settings domain: a typed key-value store shared by every process of the product.
 //
 // Values are bool, integer (qlonglong), double, string, data (QByteArray), date (QDateTime),
-// array (QVariantList) and dictionary (QVariantMap), nested freely. A write changes only its own
+// array (QVariantList) and dictionary (QVariantMap), nested freely. Dates keep whole seconds. A write changes only its own
 // keys, so processes writing different keys of one domain never lose each other's values. Other
 // processes' writes become visible after sync(). A domain that cannot be read (damaged, foreign,
 // a folder in its place) reads as empty; a write that cannot be stored is logged and kept in
@@ -73,8 +73,13 @@ public:
     // Whether a QVariant can be stored (recursively).
     static bool isStorable(const QVariant& value);
 
+    ~Defaults();
+    Defaults(const Defaults&) = delete;
+    Defaults& operator=(const Defaults&) = delete;
+
 private:
     explicit Defaults(const QString& name);
+    int lockFile();
     using Change = std::function<void(QVariantMap&)>;
     bool write(const Change& change);
 
@@ -97,7 +102,8 @@ private:
     FileStamp m_stamp;
     bool m_loaded = false;
     bool m_warnedWrite = false;
-    bool m_damaged = false; // the file on disk could not be read last time
+    bool m_damaged = false;
+    int m_lockFd = -1; // the file on disk could not be read last time
 
     void loadIfNeeded() const;
 };

@@ -38,20 +38,15 @@ QString fileNameFor(const QString& domain)
 class DomainLock
 {
 public:
-    explicit DomainLock(const QString& lockPath)
+    explicit DomainLock(int fd) : m_fd(fd)
     {
-        m_fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
-            ::close(m_fd);
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0)
             m_fd = -1;
-        }
     }
     ~DomainLock()
     {
-        if (m_fd >= 0) {
+        if (m_fd >= 0)
             ::flock(m_fd, LOCK_UN);
-            ::close(m_fd);
-        }
     }
     DomainLock(const DomainLock&) = delete;
     DomainLock& operator=(const DomainLock&) = delete;
@@ -103,6 +98,22 @@ Defaults::Defaults(const QString& name)
     : m_name(name)
     , m_path(Paths::defaultsFolder() + QLatin1Char('/') + fileNameFor(name))
 {
+}
+
+Defaults::~Defaults()
+{
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+int Defaults::lockFile()
+{
+    // Kept open for the life of the domain: opening it for every write costs more than the lock.
+    if (m_lockFd < 0) {
+        Paths::ensureFolder(QFileInfo(m_path).absolutePath());
+        m_lockFd = ::open(QFile::encodeName(m_path + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    }
+    return m_lockFd;
 }
 
 Defaults::FileStamp Defaults::stampOf(const QString& path)
@@ -166,9 +177,7 @@ bool Defaults::write(const Change& change)
     // The in-memory copy changes first so this process sees its own write even if the disk refuses.
     change(m_values);
 
-    const QString folder = QFileInfo(m_path).absolutePath();
-    Paths::ensureFolder(folder);
-    DomainLock domainLock(m_path + QStringLiteral(".lock"));
+    DomainLock domainLock(lockFile());
     bool stored = false;
     if (domainLock.held()) {
         // Merge: start from what is on disk now, so other processes' keys survive.
@@ -182,6 +191,8 @@ bool Defaults::write(const Change& change)
         } else if (onDisk) {
             merged = *onDisk;
             change(merged);
+        } else if (QFileInfo(m_path).isDir()) {
+            // Not ours to move: leave it and keep the value in memory.
         } else {
             // Keep the damaged file for whoever wants to look at it; it holds nothing we can read.
             const QString aside = m_path + QStringLiteral(".damaged");
@@ -326,10 +337,9 @@ QVariant normalised(const QVariant& value)
         return QVariant(qlonglong(value.toInt()));
     case QMetaType::QStringList:
         return QVariant(value.toList());
-    case QMetaType::QDateTime: {
-        // Property-list dates keep microseconds; store what will read back.
-        return QVariant(value.toDateTime().toTimeZone(QTimeZone::utc()));
-    }
+    case QMetaType::QDateTime:
+        // XML property lists keep whole seconds; hold in memory what will read back from disk.
+        return QVariant(QDateTime::fromSecsSinceEpoch(value.toDateTime().toSecsSinceEpoch(), QTimeZone::utc()));
     case QMetaType::QVariantList: {
         QVariantList list = value.toList();
         for (QVariant& item : list)

@@ -38,6 +38,10 @@ public:
     static void post(const QString& name, const std::optional<QString>& object = std::nullopt);
     [[nodiscard]] static NoticeToken observe(const QString& name, Handler handler);
 
+    // Blocks until the notices posted so far have left this process. Runs by itself when the
+    // application is about to quit, so a process may post and exit right away.
+    static void flush();
+
     // Whether notices reach other processes.
     static bool reachesOtherProcesses();
 };

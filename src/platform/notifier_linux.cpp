@@ -101,7 +101,23 @@ private:
             && bus.connect(QString(), noticePath, noticeInterface, noticeMember, this, SLOT(onSignal(QDBusMessage)));
         if (!m_bus)
             qCWarning(lcNotifier).noquote() << "Zentrove: no session bus; notices stay inside this process";
+        if (QCoreApplication::instance())
+            connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, &NoticeHub::flush);
     }
+
+public:
+    // Returns once every notice posted so far has reached the bus: a round trip to the bus daemon
+    // answers only after the messages queued before it were written.
+    void flush()
+    {
+        if (!m_bus)
+            return;
+        QDBusMessage ping = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                                          QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId"));
+        QDBusConnection::sessionBus().call(ping, QDBus::Block, 2000);
+    }
+
+private:
 
     void deliver(const QString& name, const std::optional<QString>& object)
     {
@@ -158,6 +174,11 @@ void Notifier::post(const QString& name, const std::optional<QString>& object)
 NoticeToken Notifier::observe(const QString& name, Handler handler)
 {
     return NoticeToken(NoticeHub::instance().add(name, std::move(handler)));
+}
+
+void Notifier::flush()
+{
+    NoticeHub::instance().flush();
 }
 
 bool Notifier::reachesOtherProcesses()

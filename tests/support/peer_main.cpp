@@ -10,6 +10,7 @@
 //   post NAME [OBJECT]          post a notice and exit
 //   command DOMAIN COMMAND      send a command to a part and exit
 //   on-command DOMAIN COMMAND   print "ready", then "ran" each time the command arrives
+//   loopback NAME OBJECT        observe NAME, post it, print "got OBJECT" on delivery and exit
 #include "looks/settings_sync.h"
 #include "platform/defaults.h"
 #include "platform/notifier.h"
@@ -100,6 +101,13 @@ int main(int argc, char* argv[])
     } else if (command == QLatin1String("on-command")) {
         token = SettingsSync::onCommand(arg(1), arg(0), [] { say(QStringLiteral("ran")); });
         say(QStringLiteral("ready"));
+    } else if (command == QLatin1String("loopback")) {
+        token = Notifier::observe(arg(0), [](const std::optional<QString>& object) {
+            say(QStringLiteral("got ") + object.value_or(QStringLiteral("<none>")));
+            QCoreApplication::exit(0);
+        });
+        Notifier::post(arg(0), arg(1));
+        QTimer::singleShot(5000, QCoreApplication::instance(), [] { QCoreApplication::exit(1); });
     } else {
         std::fprintf(stderr, "unknown command %s\n", qPrintable(command));
         return 2;
