@@ -1,14 +1,21 @@
 # Helpers shared by every folder's CMakeLists.
 
+find_program(DBUS_RUN_SESSION dbus-run-session)
+
 # zentrove_add_test(NAME <name> SOURCES <files...> LABELS <labels...> [LIBS <libs...>] [TIMEOUT <s>])
 # A QtTest executable registered with CTest. Each test gets its own home and XDG folders under
-# the build tree, so nothing ever touches the real configuration of whoever runs the suite.
+# the build tree, so nothing ever touches the real configuration of whoever runs the suite, and
+# its own private session bus, so tests running side by side never see each other's notices.
 function(zentrove_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LABELS;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE zentrove_test_support Qt6::Test ${T_LIBS})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(DBUS_RUN_SESSION)
+    add_test(NAME ${T_NAME} COMMAND ${DBUS_RUN_SESSION} -- $<TARGET_FILE:${T_NAME}>)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  endif()
   set(home ${CMAKE_BINARY_DIR}/test-homes/${T_NAME})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
