@@ -1,0 +1,467 @@
+#include "library/library_store.h"
+
+#include "library/record_json.h"
+#include "looks/look.h"
+#include "looks/look_request.h"
+#include "looks/notices.h"
+#include "looks/settings_sync.h"
+#include "platform/defaults.h"
+
+#include <QDir>
+
+namespace {
+const QString currentIDKey = QStringLiteral("currentID");
+const QString currentEnsembleKey = QStringLiteral("currentEnsembleID");
+const QString changingKey = QStringLiteral("ensembleChanging");
+const QString activitiesKey = QStringLiteral("activities");
+const QString startedKey = QStringLiteral("startedOnFirstEnsemble");
+const QString playbackStatusKey = QStringLiteral("playbackStatus");
+const QString lockScreenStatusKey = QStringLiteral("lockScreenStatus");
+
+constexpr LibrarySwitch allSwitches[] = {
+    LibrarySwitch::lockScreenEnabled, LibrarySwitch::pauseOnBattery, LibrarySwitch::pauseOnFullScreen,
+    LibrarySwitch::pauseOnLowPower,   LibrarySwitch::pauseOnThermal, LibrarySwitch::pauseOnHighCPU,
+    LibrarySwitch::recordPerformance, LibrarySwitch::userPaused,     LibrarySwitch::lockScreenFailed,
+    LibrarySwitch::lockScreenTaken,
+};
+
+std::optional<QString> optionalString(Defaults& defaults, const QString& key)
+{
+    return defaults.string(key);
+}
+} // namespace
+
+LibraryStore::LibraryStore(const QString& domain, bool isEngine, LibraryLocations where, LibraryServices services, QObject* parent)
+    : QObject(parent)
+    , m_domain(domain)
+    , m_isEngine(isEngine)
+    , m_where(std::move(where))
+    , m_services(std::move(services))
+    , m_rule(domain)
+{
+    for (LibrarySwitch which : allSwitches)
+        m_switches.insert(which, switchDefault(which));
+    start();
+}
+
+LibraryStore::~LibraryStore() = default;
+
+Defaults& LibraryStore::defaults() const
+{
+    return Defaults::domain(m_domain);
+}
+
+void LibraryStore::start()
+{
+    bool currentEnsembleStored = false;
+    m_rule.reloading([&] {
+        readSettings();
+        setCurrentID(readUuidKey(currentIDKey));
+        QDir().mkpath(m_where.videos());
+        QDir().mkpath(m_where.thumbnails());
+        readIndex(true);
+        seedBuiltIns();
+        const auto stored = readUuidKey(currentEnsembleKey);
+        currentEnsembleStored = stored.has_value();
+        std::optional<QUuid> first = stored;
+        if (!first && m_currentID && indexOfEnsemble(*m_currentID) >= 0)
+            first = m_currentID;
+        setCurrentEnsembleID(first);
+    });
+    if (!currentEnsembleStored && m_currentEnsembleID)
+        writeUuidKey(currentEnsembleKey, m_currentEnsembleID);
+
+    refreshAccent();
+
+    // First start: show the first ensemble, unless a wallpaper is already showing.
+    if (!m_currentEnsembleID && !defaults().boolean(startedKey, false) && !m_ensembles.isEmpty() && !current())
+        setCurrentEnsembleID(m_ensembles.first().id);
+    defaults().set(startedKey, true);
+
+    if (m_isEngine) {
+        nameFilesAfterWallpapers();
+        pairLooksByName();
+        refreshChangedBuiltIns();
+        removeStrayLockScreenCopies();
+    } else {
+        m_engineActivities = readActivities();
+    }
+
+    if (m_currentID && indexOfItem(*m_currentID) < 0)
+        setCurrentID(std::nullopt);
+    if (m_currentEnsembleID && indexOfEnsemble(*m_currentEnsembleID) < 0)
+        setCurrentEnsembleID(std::nullopt);
+
+    m_changeObserver = SettingsSync::observe(m_domain, [this] { reload(); });
+    m_displayObserver = DisplayEnsembles::observe([this](const DisplayMap& map) {
+        m_rule.reloading([&] { assignDisplayEnsembles(map); });
+    });
+}
+
+void LibraryStore::readSettings()
+{
+    Defaults& prefs = defaults();
+    for (LibrarySwitch which : allSwitches)
+        setSwitch(which, prefs.boolean(switchKey(which), switchDefault(which)));
+    setPlaybackStatus(optionalString(prefs, playbackStatusKey));
+    setLockScreenStatus(optionalString(prefs, lockScreenStatusKey));
+    assignDisplayEnsembles(DisplayEnsembles::saved());
+    setEnsembleChanging(readChanging());
+}
+
+void LibraryStore::readIndex(bool atStart)
+{
+    QList<Wallpaper> items = LibraryFiles::readWallpapers(m_where);
+    std::optional<QList<Ensemble>> ensembles = LibraryFiles::readEnsembles(m_where, items);
+    const bool firstStart = !ensembles && atStart;
+    if (!ensembles)
+        ensembles = atStart ? LibraryFiles::ensemblesFromWallpapers(items) : QList<Ensemble> {};
+    assignItems(std::move(items));
+    assignEnsembles(std::move(*ensembles));
+    if (firstStart)
+        writeIndexNow();
+}
+
+void LibraryStore::reload()
+{
+    m_rule.reloading([&] {
+        defaults().sync();
+        readIndex(false);
+        setCurrentEnsembleID(readUuidKey(currentEnsembleKey));
+        setCurrentID(readUuidKey(currentIDKey));
+        readSettings();
+        if (!m_isEngine) {
+            const QList<Activity> engine = readActivities();
+            if (engine != m_engineActivities) {
+                m_engineActivities = engine;
+                emit engineActivitiesChanged();
+            }
+        }
+    });
+}
+
+// MARK: state
+
+bool LibraryStore::switchOn(LibrarySwitch which) const
+{
+    return m_switches.value(which, switchDefault(which));
+}
+
+QString LibraryStore::switchKey(LibrarySwitch which)
+{
+    switch (which) {
+    case LibrarySwitch::lockScreenEnabled: return QStringLiteral("lockScreenEnabled");
+    case LibrarySwitch::pauseOnBattery: return QStringLiteral("pauseOnBattery");
+    case LibrarySwitch::pauseOnFullScreen: return QStringLiteral("pauseOnFullScreen");
+    case LibrarySwitch::pauseOnLowPower: return QStringLiteral("pauseOnLowPower");
+    case LibrarySwitch::pauseOnThermal: return QStringLiteral("pauseOnThermal");
+    case LibrarySwitch::pauseOnHighCPU: return QStringLiteral("pauseOnHighCPU");
+    case LibrarySwitch::recordPerformance: return QStringLiteral("recordPerformance");
+    case LibrarySwitch::userPaused: return QStringLiteral("userPaused");
+    case LibrarySwitch::lockScreenFailed: return QStringLiteral("lockScreenFailed");
+    case LibrarySwitch::lockScreenTaken: return QStringLiteral("lockScreenTaken");
+    }
+    return {};
+}
+
+bool LibraryStore::switchDefault(LibrarySwitch which)
+{
+    switch (which) {
+    case LibrarySwitch::lockScreenEnabled:
+    case LibrarySwitch::pauseOnFullScreen:
+    case LibrarySwitch::pauseOnLowPower:
+    case LibrarySwitch::pauseOnThermal:
+    case LibrarySwitch::pauseOnHighCPU:
+    case LibrarySwitch::recordPerformance:
+        return true;
+    case LibrarySwitch::pauseOnBattery:
+    case LibrarySwitch::userPaused:
+    case LibrarySwitch::lockScreenFailed:
+    case LibrarySwitch::lockScreenTaken:
+        return false;
+    }
+    return false;
+}
+
+void LibraryStore::setSwitch(LibrarySwitch which, bool on)
+{
+    m_rule.assign(m_switches[which], on, [&] { defaults().set(switchKey(which), on); }, [&] { emit switchChanged(which); });
+}
+
+void LibraryStore::setPlaybackStatus(const std::optional<QString>& status)
+{
+    m_rule.assign(m_playbackStatus, status, [&] { defaults().setValue(playbackStatusKey, status ? QVariant(*status) : QVariant()); },
+                  [&] { emit playbackStatusChanged(); });
+}
+
+void LibraryStore::setLockScreenStatus(const std::optional<QString>& status)
+{
+    m_rule.assign(m_lockScreenStatus, status, [&] { defaults().setValue(lockScreenStatusKey, status ? QVariant(*status) : QVariant()); },
+                  [&] { emit lockScreenStatusChanged(); });
+}
+
+void LibraryStore::setImporting(int count)
+{
+    if (m_importing == count)
+        return;
+    m_importing = count;
+    emit importingChanged();
+}
+
+void LibraryStore::bumpThumbnailVersion()
+{
+    ++m_thumbnailVersion;
+    emit thumbnailVersionChanged();
+}
+
+void LibraryStore::setEnsembleChanging(const EnsembleChanging& changing)
+{
+    m_rule.assign(m_ensembleChanging, changing, [&] {
+        const QByteArray bytes = changing.encode();
+        if (bytes.isEmpty())
+            defaults().remove(changingKey);
+        else
+            defaults().set(changingKey, bytes);
+    }, [&] { emit ensembleChangingChanged(); });
+}
+
+void LibraryStore::setCurrentEnsembleID(const std::optional<QUuid>& id)
+{
+    const std::optional<QUuid> old = m_currentEnsembleID;
+    if (m_rule.assign(m_currentEnsembleID, id, [&] { writeUuidKey(currentEnsembleKey, id); },
+                      [&] { emit currentEnsembleIDChanged(); }))
+        currentEnsembleDidChange(old);
+}
+
+void LibraryStore::setCurrentID(const std::optional<QUuid>& id)
+{
+    const std::optional<QUuid> old = m_currentID;
+    if (m_rule.assign(m_currentID, id, [&] { writeUuidKey(currentIDKey, id); }, [&] { emit currentIDChanged(); }))
+        currentDidChange(old);
+}
+
+void LibraryStore::currentEnsembleDidChange(const std::optional<QUuid>& old)
+{
+    if (old == m_currentEnsembleID || !m_currentEnsembleID)
+        return;
+    const auto ensemble = this->ensemble(*m_currentEnsembleID);
+    if (!ensemble)
+        return;
+    if (m_currentID != ensemble->wallpaper)
+        setCurrentID(ensemble->wallpaper);
+    applyLook(*ensemble);
+}
+
+void LibraryStore::currentDidChange(const std::optional<QUuid>& old)
+{
+    if (old == m_currentID)
+        return;
+    const auto shown = currentEnsemble();
+    if (!shown || shown->wallpaper != m_currentID) {
+        const auto match = m_currentID ? ensembleFor(*m_currentID) : std::nullopt;
+        setCurrentEnsembleID(match ? std::optional<QUuid>(match->id) : std::nullopt);
+    }
+    // Reloading takes over what another process did: that process already told everyone.
+    if (m_rule.isReloading())
+        return;
+    refreshAccent();
+    Notifier::post(Notices::paneflowCurrentChanged(), m_currentID ? RecordJson::uuidText(*m_currentID) : QString());
+}
+
+void LibraryStore::applyLook(const Ensemble& ensemble)
+{
+    if (m_rule.isReloading())
+        return;
+    if (!ensemble.clockPreset && !ensemble.taskbarTheme)
+        return;
+    LookRequest {ensemble.clockPreset, ensemble.taskbarTheme, LookRequest::now()}.publish(defaults());
+}
+
+void LibraryStore::refreshAccent()
+{
+    m_services.accent->refresh(m_currentID ? thumbnailPath(*m_currentID) : QString());
+}
+
+void LibraryStore::assignItems(QList<Wallpaper> items)
+{
+    if (items == m_items)
+        return;
+    m_items = std::move(items);
+    emit itemsChanged();
+}
+
+void LibraryStore::assignEnsembles(QList<Ensemble> ensembles)
+{
+    if (ensembles == m_ensembles)
+        return;
+    m_ensembles = std::move(ensembles);
+    emit ensemblesChanged();
+}
+
+void LibraryStore::assignDisplayEnsembles(const DisplayMap& map)
+{
+    m_rule.assign(m_displayEnsembles, map, [&] { DisplayEnsembles::save(map); }, [&] { emit displayEnsemblesChanged(); });
+}
+
+void LibraryStore::save()
+{
+    if (!m_rule.isReloading())
+        writeIndexNow();
+}
+
+void LibraryStore::writeIndexNow()
+{
+    LibraryFiles::writeIndex(m_where, m_items, m_ensembles);
+    SettingsSync::changed(m_domain);
+}
+
+std::optional<QUuid> LibraryStore::readUuidKey(const QString& key) const
+{
+    const auto text = defaults().string(key);
+    return text ? RecordJson::parseUuid(QStringView(*text)) : std::nullopt;
+}
+
+void LibraryStore::writeUuidKey(const QString& key, const std::optional<QUuid>& id)
+{
+    if (id)
+        defaults().set(key, RecordJson::uuidText(*id));
+    else
+        defaults().remove(key);
+}
+
+EnsembleChanging LibraryStore::readChanging() const
+{
+    const auto bytes = defaults().data(changingKey);
+    return (bytes ? EnsembleChanging::decode(*bytes) : std::nullopt).value_or(EnsembleChanging {});
+}
+
+QList<Activity> LibraryStore::readActivities() const
+{
+    const auto bytes = defaults().data(activitiesKey);
+    return (bytes ? RecordJson::decodeArray<Activity>(*bytes) : std::nullopt).value_or(QList<Activity> {});
+}
+
+void LibraryStore::writeActivities()
+{
+    if (!m_isEngine || m_rule.isReloading())
+        return;
+    defaults().set(activitiesKey, RecordJson::encodeArray(m_activities));
+    m_rule.announce();
+}
+
+// MARK: derived values
+
+qsizetype LibraryStore::indexOfItem(const QUuid& id) const
+{
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+qsizetype LibraryStore::indexOfEnsemble(const QUuid& id) const
+{
+    for (qsizetype i = 0; i < m_ensembles.size(); ++i) {
+        if (m_ensembles[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<Wallpaper> LibraryStore::wallpaper(const QUuid& id) const
+{
+    const qsizetype i = indexOfItem(id);
+    return i < 0 ? std::nullopt : std::optional<Wallpaper>(m_items[i]);
+}
+
+std::optional<Ensemble> LibraryStore::ensemble(const QUuid& id) const
+{
+    const qsizetype i = indexOfEnsemble(id);
+    return i < 0 ? std::nullopt : std::optional<Ensemble>(m_ensembles[i]);
+}
+
+std::optional<Wallpaper> LibraryStore::current() const
+{
+    return m_currentID ? wallpaper(*m_currentID) : std::nullopt;
+}
+
+std::optional<Ensemble> LibraryStore::currentEnsemble() const
+{
+    return m_currentEnsembleID ? ensemble(*m_currentEnsembleID) : std::nullopt;
+}
+
+std::optional<Ensemble> LibraryStore::ownEnsemble(const ScreenInfo& screen) const
+{
+    const auto id = DisplayEnsembles::ownEnsemble(screen, m_displayEnsembles);
+    return id ? ensemble(*id) : std::nullopt;
+}
+
+std::optional<Wallpaper> LibraryStore::wallpaperOn(const ScreenInfo& screen) const
+{
+    if (const auto own = ownEnsemble(screen)) {
+        if (const auto shown = wallpaperOf(*own))
+            return shown;
+    }
+    return current();
+}
+
+std::optional<Ensemble> LibraryStore::ensembleFor(const QUuid& wallpaperID) const
+{
+    std::optional<Ensemble> first;
+    for (const Ensemble& e : m_ensembles) {
+        if (e.wallpaper != wallpaperID)
+            continue;
+        if (e.id == wallpaperID)
+            return e;
+        if (!first)
+            first = e;
+    }
+    return first;
+}
+
+std::optional<Ensemble> LibraryStore::ensembleToUse(const Wallpaper& wallpaper) const
+{
+    if (const auto shown = currentEnsemble(); shown && shown->wallpaper == wallpaper.id)
+        return shown;
+    for (const ScreenInfo& screen : Screens::all()) {
+        if (const auto own = ownEnsemble(screen); own && own->wallpaper == wallpaper.id)
+            return own;
+    }
+    return ensembleFor(wallpaper.id);
+}
+
+int LibraryStore::ensembleCountOfWallpaper(const QUuid& id) const
+{
+    return int(std::count_if(m_ensembles.cbegin(), m_ensembles.cend(), [&](const Ensemble& e) { return e.wallpaper == id; }));
+}
+
+int LibraryStore::ensembleCountOfClock(const QUuid& id) const
+{
+    return int(std::count_if(m_ensembles.cbegin(), m_ensembles.cend(), [&](const Ensemble& e) { return e.clockPreset == id; }));
+}
+
+int LibraryStore::ensembleCountOfTaskbar(const QUuid& id) const
+{
+    return int(std::count_if(m_ensembles.cbegin(), m_ensembles.cend(), [&](const Ensemble& e) { return e.taskbarTheme == id; }));
+}
+
+QString LibraryStore::ensembleCountText(int n)
+{
+    if (n == 0)
+        return QStringLiteral("NOT USED");
+    if (n == 1)
+        return QStringLiteral("IN 1 ENSEMBLE");
+    return QStringLiteral("IN ") + QString::number(n) + QStringLiteral(" ENSEMBLES");
+}
+
+std::optional<Wallpaper> LibraryStore::homeWallpaper(const std::function<bool(const Ensemble&)>& condition) const
+{
+    if (const auto shown = currentEnsemble(); shown && condition(*shown))
+        return wallpaperOf(*shown);
+    for (const Ensemble& e : m_ensembles) {
+        if (condition(e))
+            return wallpaperOf(e);
+    }
+    return std::nullopt;
+}

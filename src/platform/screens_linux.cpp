@@ -1,0 +1,73 @@
+#include "platform/screens.h"
+
+#include <QCryptographicHash>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUuid>
+
+namespace {
+
+std::optional<QList<ScreenInfo>>& overridden()
+{
+    static std::optional<QList<ScreenInfo>> screens;
+    return screens;
+}
+
+// A name-based UUID of the monitor's identity (maker, model, serial, connector), so the same
+// monitor keeps its UUID across restarts and in every process.
+std::optional<QString> uuidOf(const QScreen* screen)
+{
+    const QString identity = QStringList {screen->manufacturer(), screen->model(), screen->serialNumber(), screen->name()}
+                                 .join(QLatin1Char('|'));
+    if (identity == QLatin1String("|||"))
+        return std::nullopt;
+    static const QUuid space = QUuid::fromString(QLatin1String("5B0D8C4E-37A3-4C55-9E6A-0F3C4A8E2D11"));
+    return QUuid::createUuidV5(space, identity).toString(QUuid::WithoutBraces).toUpper();
+}
+
+quint32 idOf(const QScreen* screen)
+{
+    const QByteArray hash = QCryptographicHash::hash(screen->name().toUtf8(), QCryptographicHash::Sha1);
+    const quint32 id = (quint32(quint8(hash[0])) << 24) | (quint32(quint8(hash[1])) << 16) | (quint32(quint8(hash[2])) << 8)
+                       | quint32(quint8(hash[3]));
+    return id == 0 ? 1 : id;
+}
+
+} // namespace
+
+QList<ScreenInfo> Screens::all()
+{
+    if (overridden())
+        return *overridden();
+    // Screens exist only in a GUI application; a console agent has none.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return {};
+    QList<ScreenInfo> result;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        result.append(ScreenInfo {idOf(primary), uuidOf(primary), primary->name()});
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            result.append(ScreenInfo {idOf(screen), uuidOf(screen), screen->name()});
+    }
+    return result;
+}
+
+std::optional<ScreenInfo> Screens::main()
+{
+    const QList<ScreenInfo> screens = all();
+    if (screens.isEmpty())
+        return std::nullopt;
+    return screens.first();
+}
+
+bool Screens::isMain(const ScreenInfo& screen)
+{
+    const auto first = main();
+    return first && first->displayID == screen.displayID;
+}
+
+void Screens::setOverride(std::optional<QList<ScreenInfo>> screens)
+{
+    overridden() = std::move(screens);
+}
