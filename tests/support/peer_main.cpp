@@ -11,7 +11,10 @@
 //   command DOMAIN COMMAND      send a command to a part and exit
 //   on-command DOMAIN COMMAND   print "ready", then "ran" each time the command arrives
 //   loopback NAME OBJECT        observe NAME, post it, print "got OBJECT" on delivery and exit
+//   own NAME [ignore-term]      own the bus name NAME (as a part does), print "ready"; with
+//                               ignore-term, a part that does not quit on SIGTERM
 #include "looks/settings_sync.h"
+#include "platform/bus_identity.h"
 #include "platform/defaults.h"
 #include "platform/notifier.h"
 #include "platform/process_identity.h"
@@ -19,6 +22,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <ctime>
 
@@ -108,6 +112,15 @@ int main(int argc, char* argv[])
         });
         Notifier::post(arg(0), arg(1));
         QTimer::singleShot(5000, QCoreApplication::instance(), [] { QCoreApplication::exit(1); });
+    } else if (command == QLatin1String("own")) {
+        if (arg(1) == QLatin1String("ignore-term"))
+            std::signal(SIGTERM, SIG_IGN);
+        auto* identity = new BusIdentity(&app);
+        if (identity->claim(arg(0)) != BusIdentity::Claim::owned) {
+            say(QStringLiteral("taken"));
+            return 1;
+        }
+        say(QStringLiteral("ready"));
     } else {
         std::fprintf(stderr, "unknown command %s\n", qPrintable(command));
         return 2;

@@ -1,0 +1,40 @@
+#include "agents/agent_main.h"
+
+#include "build_info.h"
+#include "platform/kickstart.h"
+#include "platform/process_identity.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+
+int runAgent(int argc, char* argv[], const AgentProgram& program)
+{
+    Kickstart::detachIfAsked(argc, argv);
+
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(program.displayName);
+    QGuiApplication::setApplicationVersion(QStringLiteral(ZENTROVE_VERSION " (" ZENTROVE_BUILD_NUMBER ")"));
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    ProcessIdentity::set(program.identifier);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(program.displayName + QStringLiteral(", a part of Zentrove. Started by Zentrove and at login."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QString::fromLatin1(Kickstart::option).mid(2), QStringLiteral("Start in the background and exit once running.")});
+    parser.process(app);
+
+    const std::unique_ptr<PartAgent> agent = program.make();
+    switch (agent->start()) {
+    case PartAgent::Start::alreadyRunning:
+        Kickstart::report(0);
+        return 0;
+    case PartAgent::Start::failed:
+        Kickstart::report(1);
+        return 1;
+    case PartAgent::Start::running:
+        break;
+    }
+    Kickstart::report(0);
+    return QGuiApplication::exec();
+}

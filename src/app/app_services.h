@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/install_service.h"
+#include "app/library_service.h"
+#include "app/menu_bar_service.h"
+#include "app/safety_service.h"
+#include "app/setup_service.h"
+#include "app/updates_service.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// The services the control app's start-up, part control and window lean on, each behind a small
+// interface. None is ever null: until a service is built, its base class stands in and does
+// nothing.
+struct AppServices
+{
+    std::shared_ptr<UpdatesService> updates = std::make_shared<UpdatesService>();
+    std::shared_ptr<SafetyService> safety = std::make_shared<SafetyService>();
+    std::shared_ptr<LibraryService> library = std::make_shared<LibraryService>();
+    std::shared_ptr<InstallService> install = std::make_shared<InstallService>();
+    std::shared_ptr<SetupService> setup = std::make_shared<SetupService>();
+    std::shared_ptr<MenuBarService> menuBar = std::make_shared<MenuBarService>();
+    // Page details from "--show page.detail": the clock page's editing tab, the taskbar page's pane.
+    std::function<void(const QString& tab)> openClockTab = [](const QString&) {};
+    std::function<void(const QString& detail)> openTaskbarDetail = [](const QString&) {};
+
+    // The services of this build, wired in one place.
+    static AppServices standard();
+};
