@@ -1,35 +1,51 @@
-#include "app/ui/main_window.h"
+#include "app/app_services.h"
+#include "app/command_line.h"
+#include "app/ui/app_delegate.h"
+#include "app/ui/app_style.h"
+#include "app/ui/view_registry.h"
+#include "app/ui/zentrove_application.h"
 #include "app/zentrove.h"
 #include "build_info.h"
+#include "platform/bundle.h"
+#include "platform/bus_identity.h"
 #include "platform/process_identity.h"
 
-#include <QApplication>
-#include <QCommandLineParser>
-#include <QTimer>
+#include <QIcon>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zentrove"));
-    QApplication::setApplicationVersion(QStringLiteral(ZENTROVE_VERSION " (" ZENTROVE_BUILD_NUMBER ")"));
+    ZentroveApplication app(argc, argv);
+    ZentroveApplication::setApplicationName(QStringLiteral("Zentrove"));
+    ZentroveApplication::setApplicationVersion(QStringLiteral(ZENTROVE_VERSION " (" ZENTROVE_BUILD_NUMBER ")"));
+    ZentroveApplication::setDesktopFileName(QStringLiteral("app.zentrove"));
     ProcessIdentity::set(Zentrove::bundleID());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Zentrove: live wallpapers, a lock screen clock and a taskbar."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption({QStringLiteral("show"), QStringLiteral("Open the window on a page."), QStringLiteral("page")});
-    parser.addOption({QStringLiteral("snapshot"), QStringLiteral("Write a PNG of the window and quit."), QStringLiteral("file")});
-    parser.process(app);
-
-    MainWindow window;
-    window.show();
-    if (parser.isSet(QStringLiteral("snapshot"))) {
-        const QString path = parser.value(QStringLiteral("snapshot"));
-        QTimer::singleShot(1500, &app, [&] {
-            window.grab().save(path, "PNG");
-            QApplication::exit(0);
-        });
+    // The options are read by the launch sequence; only --help and --version end here.
+    const QStringList arguments = app.arguments().mid(1);
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(CommandLine::helpText().toUtf8().constData(), stdout);
+        return 0;
     }
-    return app.exec();
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::printf("Zentrove %s\n", qPrintable(ZentroveApplication::applicationVersion()));
+        return 0;
+    }
+
+    // One control app per session: a later launch hands its arguments to the running one.
+    BusIdentity identity;
+    if (identity.claim(Zentrove::bundleID()) == BusIdentity::Claim::takenByAnother) {
+        if (BusIdentity::activate(Zentrove::bundleID(), arguments))
+            return 0;
+        qWarning().noquote() << "Zentrove: another instance runs but does not answer; starting anyway";
+    }
+
+    AppStyle::apply(app);
+    app.setWindowIcon(QIcon::fromTheme(QStringLiteral("app.zentrove"), QIcon(Bundle::resourcesFolder() + QStringLiteral("/icons/app.zentrove.svg"))));
+    AppDelegate delegate(app, AppDelegate::Platform::system(), AppServices::standard(), ViewRegistry::standard());
+    QObject::connect(&identity, &BusIdentity::activated, &delegate, &AppDelegate::handleLaterLaunch);
+    QObject::connect(&identity, &BusIdentity::quitRequested, &app, &ZentroveApplication::terminate);
+    delegate.didFinishLaunching(arguments);
+    return ZentroveApplication::exec();
 }

@@ -1,14 +1,45 @@
 #include "app/ui/main_window.h"
 
-#include <QLabel>
+#include "app/ui/main_view.h"
+#include "app/ui/sheet_host.h"
+#include "platform/defaults.h"
 
-MainWindow::MainWindow(QWidget* parent)
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+MainWindow::MainWindow(const ViewContext& context, const ViewRegistry& views, QWidget* parent)
     : QMainWindow(parent)
+    , m_view(new MainView(context, views, this))
 {
     setWindowTitle(QStringLiteral("Zentrove"));
-    resize(980, 640);
-    auto* label = new QLabel(QStringLiteral("Zentrove"), this);
-    label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet(QStringLiteral("background:#0E0F12; color:#E8E6E1; font-size:28px;"));
-    setCentralWidget(label);
+    setCentralWidget(m_view);
+    m_sheets = new SheetHost(context, views, this);
+}
+
+void MainWindow::placeAtLaunch()
+{
+    const std::optional<QByteArray> frame = Defaults::standard().data(frameKey());
+    if (!frame || !restoreGeometry(*frame)) {
+        resize(1180, 820);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect box = frameGeometry();
+            box.moveCenter(screen->availableGeometry().center());
+            move(box.topLeft());
+        }
+    }
+    m_placed = true;
+}
+
+void MainWindow::rememberFrame()
+{
+    // Only frames the user made count, not the ones of building and placing the window.
+    if (m_placed && isVisible())
+        Defaults::standard().set(frameKey(), saveGeometry());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    rememberFrame();
+    event->accept();
 }

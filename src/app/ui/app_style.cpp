@@ -1,0 +1,83 @@
+#include "app/ui/app_style.h"
+
+#include "brand/brand.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QWidget>
+
+QString AppStyle::css(const QColor& color)
+{
+    return QStringLiteral("rgba(%1, %2, %3, %4)").arg(color.red()).arg(color.green()).arg(color.blue()).arg(color.alphaF(), 0, 'f', 3);
+}
+
+QFont AppStyle::uiFont(qreal pointSize, QFont::Weight weight)
+{
+    // Without the brand family installed, Qt falls back to the system's sans serif.
+    QFont font(QStringLiteral("IBM Plex Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QFont AppStyle::displayFont(qreal pointSize, QFont::Weight weight)
+{
+    QFont font(QStringLiteral("Bricolage Grotesque"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setWeight(weight);
+    return font;
+}
+
+void AppStyle::mark(QWidget* widget, const char* role)
+{
+    widget->setProperty("role", QString::fromLatin1(role));
+}
+
+void AppStyle::apply(QApplication& app)
+{
+    app.setStyle(QStringLiteral("Fusion"));
+    QPalette palette;
+    palette.setColor(QPalette::Window, Brand::base());
+    palette.setColor(QPalette::WindowText, Brand::text());
+    palette.setColor(QPalette::Base, Brand::sidebar());
+    palette.setColor(QPalette::AlternateBase, Brand::base());
+    palette.setColor(QPalette::Text, Brand::text());
+    palette.setColor(QPalette::Button, Brand::line());
+    palette.setColor(QPalette::ButtonText, Brand::text());
+    palette.setColor(QPalette::PlaceholderText, Brand::muted());
+    palette.setColor(QPalette::ToolTipBase, Brand::sidebar());
+    palette.setColor(QPalette::ToolTipText, Brand::text());
+    palette.setColor(QPalette::Highlight, Brand::line());
+    palette.setColor(QPalette::HighlightedText, Brand::text());
+    palette.setColor(QPalette::Disabled, QPalette::Text, Brand::muted());
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, Brand::muted());
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, Brand::muted());
+    app.setPalette(palette);
+    app.setFont(uiFont(10));
+
+    const int radius = int(Brand::radius);
+    app.setStyleSheet(QStringLiteral(
+        "QWidget[role=\"sidebar\"] { background: %1; }"
+        "QFrame[role=\"hairline\"] { background: %2; border: none; }"
+        "QFrame[role=\"box\"] { background: %3; border: 1px solid %2; border-radius: %6px; }"
+        "QFrame[role=\"rule\"] { background: %2; border: none; max-height: 1px; min-height: 1px; }"
+        "QLabel[role=\"muted\"] { color: %4; }"
+        "QLabel[role=\"failure\"] { color: %5; }"
+        "QPushButton { background: %2; color: %7; border: 1px solid %2; border-radius: %6px; padding: 5px 14px; }"
+        "QPushButton:hover { background: %8; }"
+        "QPushButton:disabled { color: %4; }"
+        "QPushButton[role=\"primary\"] { background: %7; color: %1; border-color: %7; font-weight: 600; }"
+        "QPushButton[role=\"link\"] { background: transparent; border: none; padding: 0; color: %7; text-decoration: underline; }"
+        "QPushButton[role=\"sidebarItem\"] { background: transparent; border: none; text-align: left; padding: 8px 14px; color: %4; }"
+        "QPushButton[role=\"sidebarItem\"]:checked { background: %3; color: %7; }"
+        "QPushButton[role=\"sidebarItem\"]:hover { color: %7; }"
+        "QScrollArea { background: transparent; border: none; }"
+        "QMenuBar { background: %1; color: %7; }"
+        "QMenu { background: %1; color: %7; border: 1px solid %2; }"
+        "QMenu::item:selected { background: %2; }")
+                          .arg(css(Brand::sidebar()), css(Brand::line()), css(Brand::raised()), css(Brand::muted()), css(Brand::failure()))
+                          .arg(radius)
+                          .arg(css(Brand::text()), css(Brand::off())));
+}

@@ -1,0 +1,104 @@
+#include "app/ui/main_view.h"
+
+#include "app/navigation.h"
+#include "app/part.h"
+#include "app/parts_model.h"
+#include "app/ui/off_banner.h"
+#include "app/ui/placeholder_view.h"
+#include "app/ui/sidebar.h"
+#include "app/ui/app_style.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Holds a page and lays its banner over the page's lower edge.
+class BannerFrame : public QWidget
+{
+public:
+    BannerFrame(QWidget* page, OffBanner* banner, QWidget* parent)
+        : QWidget(parent)
+        , m_banner(banner)
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        page->setParent(this);
+        layout->addWidget(page);
+        banner->setParent(this);
+        banner->raise();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        const int margin = 24;
+        const int height = m_banner->sizeHint().height();
+        m_banner->setGeometry(margin, this->height() - height - margin, width() - 2 * margin, height);
+        m_banner->raise();
+    }
+
+private:
+    OffBanner* m_banner;
+};
+
+} // namespace
+
+MainView::MainView(const ViewContext& context, const ViewRegistry& views, QWidget* parent)
+    : QWidget(parent)
+    , m_context(context)
+    , m_sidebar(new Sidebar(context.nav, this))
+    , m_stack(new QStackedWidget(this))
+{
+    setMinimumSize(1000, 600);
+    auto* hairline = new QFrame(this);
+    AppStyle::mark(hairline, "hairline");
+    hairline->setFixedWidth(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_sidebar);
+    layout->addWidget(hairline);
+    layout->addWidget(m_stack, 1);
+
+    for (const auto& [page, title] : Sidebar::entries()) {
+        const ViewRegistry::PageMaker maker = views.pages.value(page);
+        QWidget* view = maker ? maker(context, m_stack) : new PlaceholderView(title, {}, m_stack);
+        m_pages.insert(page, view);
+        QWidget* slot = view;
+        const std::optional<Part> part = page == Page::looks || page == Page::settings ? std::nullopt : Part::on(page);
+        if (part) {
+            auto* banner = new OffBanner(*part, context.model, nullptr);
+            m_banners.insert(page, banner);
+            slot = new BannerFrame(view, banner, m_stack);
+        }
+        m_stack->addWidget(slot);
+    }
+
+    connect(&context.nav, &Navigation::pageChanged, this, &MainView::syncPage);
+    connect(&context.model, &PartsModel::runningChanged, this, &MainView::syncBanners);
+    syncPage();
+    syncBanners();
+}
+
+QWidget* MainView::currentPage() const
+{
+    return m_pages.value(m_context.nav.page());
+}
+
+void MainView::syncPage()
+{
+    QWidget* view = currentPage();
+    for (int i = 0; i < m_stack->count(); ++i)
+        if (m_stack->widget(i) == view || m_stack->widget(i)->isAncestorOf(view))
+            m_stack->setCurrentIndex(i);
+}
+
+void MainView::syncBanners()
+{
+    for (auto it = m_banners.cbegin(); it != m_banners.cend(); ++it)
+        it.value()->setVisible(!m_context.model.isRunning(*Part::on(it.key())));
+}
