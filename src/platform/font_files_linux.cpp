@@ -1,5 +1,7 @@
 #include "platform/font_files.h"
 
+#include "platform/font_system_linux.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -13,9 +15,11 @@ std::optional<QString> FontFiles::registerFile(const QString& path)
     if (!info.isFile() || !info.isReadable())
         return QStringLiteral("cannot read %1").arg(path);
     // The glyph drawing looks families up through fontconfig's current configuration.
-    FcConfig* config = FcConfigGetCurrent();
-    if (!FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(QFile::encodeName(path).constData())))
-        return QStringLiteral("not a font file: %1").arg(path);
+    {
+        QMutexLocker lock(&FontSystemLinux::mutex());
+        if (!FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(QFile::encodeName(path).constData())))
+            return QStringLiteral("not a font file: %1").arg(path);
+    }
     // Qt text needs its own registration; it exists only once a GUI application does.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())
         && QFontDatabase::addApplicationFont(path) < 0)

@@ -1,0 +1,119 @@
+#include "clock/clock_style.h"
+
+#include "clock/clock_hours.h"
+#include "clock/date_text.h"
+#include "clock/json_fields.h"
+
+#include <QJsonDocument>
+
+#include <algorithm>
+
+double ClockStyle::canvasPadding() const
+{
+    return std::max(shadowRadius * 3 + 8, 16.0);
+}
+
+QJsonObject ClockStyle::toJson() const
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("timeFont"), timeFont.toJson());
+    o.insert(QStringLiteral("use24Hour"), use24Hour);
+    o.insert(QStringLiteral("showSeconds"), showSeconds);
+    o.insert(QStringLiteral("arrangement"), rawValue(arrangement));
+    o.insert(QStringLiteral("separator"), rawValue(separator));
+    o.insert(QStringLiteral("leadingZero"), leadingZero);
+    o.insert(QStringLiteral("labelFont"), labelFont.toJson());
+    o.insert(QStringLiteral("labelTracking"), labelTracking);
+    o.insert(QStringLiteral("showWeekday"), showWeekday);
+    o.insert(QStringLiteral("showDate"), showDate);
+    o.insert(QStringLiteral("dateFormat"), rawValue(dateFormat));
+    o.insert(QStringLiteral("uppercaseLabels"), uppercaseLabels);
+    o.insert(QStringLiteral("localeID"), localeID);
+    o.insert(QStringLiteral("datePlacement"), rawValue(datePlacement));
+    o.insert(QStringLiteral("ownLine"), ownLine);
+    o.insert(QStringLiteral("ownLinePlacement"), rawValue(ownLinePlacement));
+    if (ownLineLook)
+        o.insert(QStringLiteral("ownLineLook"), ownLineLook->toJson());
+    if (labelAlign)
+        o.insert(QStringLiteral("labelAlign"), rawValue(*labelAlign));
+    if (ownLineAlign)
+        o.insert(QStringLiteral("ownLineAlign"), rawValue(*ownLineAlign));
+    o.insert(QStringLiteral("useGradient"), useGradient);
+    o.insert(QStringLiteral("timeColor"), timeColor.toJson());
+    o.insert(QStringLiteral("timeColorBottom"), timeColorBottom.toJson());
+    o.insert(QStringLiteral("labelColor"), labelColor.toJson());
+    o.insert(QStringLiteral("digitsFollowWallpaper"), digitsFollowWallpaper);
+    o.insert(QStringLiteral("finish"), rawValue(finish));
+    o.insert(QStringLiteral("outlineWidth"), outlineWidth);
+    o.insert(QStringLiteral("timeOpacity"), timeOpacity);
+    o.insert(QStringLiteral("shadowOpacity"), shadowOpacity);
+    o.insert(QStringLiteral("shadowRadius"), shadowRadius);
+    o.insert(QStringLiteral("position"), rawValue(position));
+    o.insert(QStringLiteral("horizontalMargin"), horizontalMargin);
+    o.insert(QStringLiteral("verticalMargin"), verticalMargin);
+    o.insert(QStringLiteral("lineSpacing"), lineSpacing);
+    o.insert(QStringLiteral("textLineSpacing"), textLineSpacing);
+    return o;
+}
+
+QByteArray ClockStyle::encode() const
+{
+    return QJsonDocument(toJson()).toJson(QJsonDocument::Compact);
+}
+
+std::optional<ClockStyle> ClockStyle::fromJson(const QJsonObject& object)
+{
+    const JsonFields f(object);
+    ClockStyle s;
+    const bool ok = f.record("timeFont", s.timeFont) && f.boolean("use24Hour", s.use24Hour)
+        && f.boolean("showSeconds", s.showSeconds) && f.enumeration("arrangement", s.arrangement)
+        && f.enumeration("separator", s.separator) && f.boolean("leadingZero", s.leadingZero)
+        && f.record("labelFont", s.labelFont) && f.number("labelTracking", s.labelTracking)
+        && f.boolean("showWeekday", s.showWeekday) && f.boolean("showDate", s.showDate)
+        && f.enumeration("dateFormat", s.dateFormat) && f.boolean("uppercaseLabels", s.uppercaseLabels)
+        && f.string("localeID", s.localeID) && f.enumeration("datePlacement", s.datePlacement)
+        && f.string("ownLine", s.ownLine) && f.enumeration("ownLinePlacement", s.ownLinePlacement)
+        && f.optionalRecord("ownLineLook", s.ownLineLook) && f.optionalEnumeration("labelAlign", s.labelAlign)
+        && f.optionalEnumeration("ownLineAlign", s.ownLineAlign) && f.boolean("useGradient", s.useGradient)
+        && f.record("timeColor", s.timeColor) && f.record("timeColorBottom", s.timeColorBottom)
+        && f.record("labelColor", s.labelColor) && f.boolean("digitsFollowWallpaper", s.digitsFollowWallpaper)
+        && f.enumeration("finish", s.finish) && f.number("outlineWidth", s.outlineWidth)
+        && f.number("timeOpacity", s.timeOpacity) && f.number("shadowOpacity", s.shadowOpacity)
+        && f.number("shadowRadius", s.shadowRadius) && f.enumeration("position", s.position)
+        && f.number("horizontalMargin", s.horizontalMargin) && f.number("verticalMargin", s.verticalMargin)
+        && f.number("lineSpacing", s.lineSpacing) && f.number("textLineSpacing", s.textLineSpacing);
+    if (!ok)
+        return std::nullopt;
+    return s;
+}
+
+std::optional<ClockStyle> ClockStyle::decode(const QJsonObject& stored)
+{
+    QJsonObject merged = ClockStyle().toJson();
+    for (auto it = stored.begin(); it != stored.end(); ++it)
+        merged.insert(it.key(), it.value());
+    return fromJson(merged);
+}
+
+std::optional<ClockStyle> ClockStyle::decode(const QByteArray& data)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    return decode(document.object());
+}
+
+QStringList ClockStyle::timeParts(const QDateTime& date, std::optional<bool> seconds) const
+{
+    const bool twentyFour = ClockHours::shared().uses24Hour();
+    QString hour;
+    if (twentyFour)
+        hour = leadingZero ? QStringLiteral("HH") : QStringLiteral("H");
+    else
+        hour = leadingZero ? QStringLiteral("hh") : QStringLiteral("h");
+    QStringList parts{DateText::string(hour, localeID, date), DateText::string(QStringLiteral("mm"), localeID, date)};
+    if (seconds.value_or(showSeconds))
+        parts.append(DateText::string(QStringLiteral("ss"), localeID, date));
+    return parts;
+}

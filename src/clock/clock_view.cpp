@@ -1,0 +1,369 @@
+#include "clock/clock_view.h"
+
+#include "brand/brand_accent.h"
+#include "clock/clock_hours.h"
+#include "clock/clock_lines.h"
+#include "clock/glyph_shape.h"
+#include "clock/shadow_blur.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPaintDevice>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+// Nothing larger is drawn: a damaged style must not exhaust memory.
+constexpr int maxCanvasSide = 16384;
+constexpr double maxFontPixels = 4000;
+
+using Draw = std::function<void(QPainter&, QPointF)>;
+
+struct Piece
+{
+    QSizeF size;
+    Draw draw;
+};
+
+QColor toColor(const RGBA& c)
+{
+    return QColor::fromRgbF(float(std::clamp(c.r, 0.0, 1.0)), float(std::clamp(c.g, 0.0, 1.0)),
+                            float(std::clamp(c.b, 0.0, 1.0)), float(std::clamp(c.a, 0.0, 1.0)));
+}
+
+double clampedPixels(double pixels)
+{
+    return std::isfinite(pixels) ? std::clamp(pixels, 0.01, maxFontPixels) : 0.01;
+}
+
+// Builds the rows of one block at device pixels (`s` = scale x device pixel ratio).
+class BlockBuilder
+{
+public:
+    BlockBuilder(const ClockStyle& style, double scale, double dpr, quint32 accent)
+        : m_style(style), m_scale(scale), m_dpr(dpr), m_s(scale * dpr), m_accent(accent)
+    {
+        m_dpi = QImage(1, 1, QImage::Format_ARGB32_Premultiplied).logicalDpiY();
+    }
+
+    Piece smallRow(const SmallLine& line) const
+    {
+        const QString text = line.look.uppercase ? line.text.toUpper() : line.text;
+        const QColor color = toColor(line.look.color);
+        const double tracking = line.look.tracking * m_s;
+        if (line.look.font.hasCustomWidth()) {
+            const auto face = line.look.font.drawingFont(clampedPixels(line.look.font.size * m_s));
+            if (face && face->axis("wdth")) {
+                const GlyphShape shape{text, *face, 0, tracking};
+                const QPainterPath path = shape.path();
+                return Piece{shape.size(), [path, color](QPainter& p, QPointF at) {
+                                 p.fillPath(path.translated(at), color);
+                             }};
+            }
+        }
+        QFont font = qtFont(line.look.font);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, tracking);
+        const QFontMetricsF metrics(font);
+        const QSizeF size(std::max(0.0, metrics.horizontalAdvance(text)), metrics.height());
+        const double ascent = metrics.ascent();
+        return Piece{size, [font, text, color, ascent](QPainter& p, QPointF at) {
+                         p.setFont(font);
+                         p.setPen(color);
+                         p.drawText(at + QPointF(0, ascent), text);
+                     }};
+    }
+
+    Piece timeRow(const QStringList& parts) const
+    {
+        QList<Piece> runs;
+        if (m_style.arrangement == TimeArrangement::oneLine)
+            runs << digits(parts.join(text(m_style.separator)));
+        else
+            for (const QString& part : parts)
+                runs << digits(part);
+        const double spacing = m_style.arrangement == TimeArrangement::stacked ? m_style.timeFont.size * -0.3 * m_s : 0;
+        double width = 0, height = 0;
+        for (qsizetype i = 0; i < runs.size(); ++i) {
+            width = std::max(width, runs[i].size.width());
+            height += runs[i].size.height() + (i > 0 ? spacing : 0);
+        }
+        const TextAlign align = m_style.textAlign();
+        const double opacity = std::clamp(m_style.timeOpacity, 0.0, 1.0);
+        return Piece{QSizeF(width, std::max(0.0, height)), [runs, width, spacing, align, opacity](QPainter& p, QPointF at) {
+                         p.save();
+                         p.setOpacity(p.opacity() * opacity);
+                         double y = 0;
+                         for (const Piece& run : runs) {
+                             const double w = run.size.width();
+                             const double x = align == TextAlign::leading ? 0 : align == TextAlign::center ? (width - w) / 2 : width - w;
+                             run.draw(p, at + QPointF(x, y));
+                             y += run.size.height() + spacing;
+                         }
+                         p.restore();
+                     }};
+    }
+
+private:
+    QFont qtFont(const FontSpec& spec) const
+    {
+        QFont font = spec.font(1);
+        // The layer is an image; Qt sizes fonts in points of its resolution.
+        font.setPointSizeF(clampedPixels(spec.size * m_s) * 72.0 / m_dpi);
+        return font;
+    }
+
+    QBrush fill(const QRectF& frame) const
+    {
+        if (m_style.digitsFollowWallpaper)
+            return QColor::fromRgb(QRgb(0xFF000000u | (m_accent & 0xFFFFFFu)));
+        if (m_style.useGradient) {
+            QLinearGradient gradient(frame.topLeft(), frame.bottomLeft());
+            gradient.setColorAt(0, toColor(m_style.timeColor));
+            gradient.setColorAt(1, toColor(m_style.timeColorBottom));
+            return gradient;
+        }
+        return toColor(m_style.timeColor);
+    }
+
+    Piece digits(const QString& text) const
+    {
+        const auto face = m_style.timeFont.drawingFont(clampedPixels(m_style.timeFont.size * m_s));
+        if (!face || m_style.finish == DigitFinish::filled)
+            return filled(text, face);
+        const double base = m_style.finish == DigitFinish::outline ? m_style.outlineWidth : 1.5;
+        const double w = std::max(std::isfinite(base) ? base * m_scale : 0.0, 0.5) * m_dpr;
+        const GlyphShape shape{text, *face, w, 0};
+        const QSizeF natural = shape.size();
+        // Whole points, with the glyphs centred in the frame.
+        const QSizeF frame(std::ceil(natural.width() / m_dpr) * m_dpr, std::ceil(natural.height() / m_dpr) * m_dpr);
+        const QPointF centre((frame.width() - natural.width()) / 2, (frame.height() - natural.height()) / 2);
+        // Variable fonts draw letters from overlapping contours; a stroke must follow only the
+        // outer edges, so the overlaps are merged first.
+        const QPainterPath path = shape.path().simplified().translated(centre);
+        if (m_style.finish == DigitFinish::outline) {
+            return Piece{frame, [this, path, frame, w](QPainter& p, QPointF at) {
+                             QPen pen(fill(QRectF(at, frame)), w, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+                             pen.setMiterLimit(10);
+                             p.strokePath(path.translated(at), pen);
+                         }};
+        }
+        return Piece{frame, [this, path, frame, w](QPainter& p, QPointF at) { glass(p, at, path, frame, w); }};
+    }
+
+    Piece filled(const QString& text, const std::optional<FontFace>& face) const
+    {
+        if (face) {
+            const GlyphShape shape{text, *face, 0, 0};
+            const QPainterPath path = shape.path();
+            const QSizeF size = shape.size();
+            return Piece{size, [this, path, size](QPainter& p, QPointF at) {
+                             p.fillPath(path.translated(at), fill(QRectF(at, size)));
+                         }};
+        }
+        // No face could be loaded: Qt's own font matching for the family.
+        const QFont font = qtFont(m_style.timeFont);
+        const QFontMetricsF metrics(font);
+        const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+        const double ascent = metrics.ascent();
+        return Piece{size, [this, font, text, size, ascent](QPainter& p, QPointF at) {
+                         p.setFont(font);
+                         p.setPen(QPen(fill(QRectF(at, size)), 1));
+                         p.drawText(at + QPointF(0, ascent), text);
+                     }};
+    }
+
+    // A faint body fading from 42 % at the top to 14 % at the bottom, under a 75 % stroke.
+    void glass(QPainter& p, QPointF at, const QPainterPath& path, const QSizeF& frame, double w) const
+    {
+        const QSize pixels(int(std::ceil(frame.width())), int(std::ceil(frame.height())));
+        if (!pixels.isEmpty()) {
+            QImage body(pixels, QImage::Format_ARGB32_Premultiplied);
+            body.fill(Qt::transparent);
+            QPainter bp(&body);
+            bp.setRenderHint(QPainter::Antialiasing);
+            bp.fillPath(path, fill(QRectF(QPointF(0, 0), frame)));
+            QLinearGradient mask(0, 0, 0, frame.height());
+            mask.setColorAt(0, QColor::fromRgbF(0, 0, 0, 0.42f));
+            mask.setColorAt(1, QColor::fromRgbF(0, 0, 0, 0.14f));
+            bp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            bp.fillRect(QRectF(QPointF(0, 0), frame), mask);
+            bp.end();
+            p.drawImage(at, body);
+        }
+        QPen pen(fill(QRectF(at, frame)), w, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        pen.setMiterLimit(10);
+        p.save();
+        p.setOpacity(p.opacity() * 0.75);
+        p.strokePath(path.translated(at), pen);
+        p.restore();
+    }
+
+    const ClockStyle& m_style;
+    double m_scale;
+    double m_dpr;
+    double m_s;
+    quint32 m_accent;
+    int m_dpi = 72;
+};
+
+QString hoursKey()
+{
+    return ClockHours::shared().uses24Hour() ? QStringLiteral("24") : QStringLiteral("12");
+}
+
+} // namespace
+
+ClockView::ClockView(ClockStyle style, double scale, quint32 accent)
+    : m_style(std::move(style)), m_scale(scale), m_accent(accent)
+{
+}
+
+ClockView::ClockView(ClockStyle style, double scale)
+    : ClockView(std::move(style), scale, BrandAccent::shared().hex())
+{
+}
+
+std::optional<QDateTime>& ClockView::frozen()
+{
+    static std::optional<QDateTime> instant;
+    return instant;
+}
+
+QDateTime ClockView::currentDate()
+{
+    return frozen().value_or(QDateTime::currentDateTime());
+}
+
+double ClockView::scaleFor(double areaWidth, std::optional<double> screenWidth)
+{
+    const double screen = screenWidth && *screenWidth > 0 ? *screenWidth : defaultScreenWidth;
+    return areaWidth / screen;
+}
+
+const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr) const
+{
+    const QStringList parts = m_style.timeParts(date);
+    const SmallLines lines = smallLines(m_style, date);
+    QString key = QString::number(dpr) + QLatin1Char('|') + hoursKey() + QLatin1Char('|') + parts.join(QLatin1Char(':'));
+    for (const SmallLine& line : lines.above + lines.below)
+        key += QLatin1Char('|') + line.text;
+    if (m_style.digitsFollowWallpaper)
+        key += QLatin1Char('#') + QString::number(m_accent, 16);
+    if (!m_cache.image.isNull() && m_cache.key == key)
+        return m_cache;
+
+    const BlockBuilder builder(m_style, m_scale, dpr, m_accent);
+    QList<Piece> rows;
+    QList<TextAlign> sides;
+    QList<bool> own;
+    for (const SmallLine& line : lines.above) {
+        rows << builder.smallRow(line);
+        sides << line.align.value_or(m_style.textAlign());
+        own << line.own;
+    }
+    rows << builder.timeRow(parts);
+    sides << m_style.textAlign();
+    own << false;
+    for (const SmallLine& line : lines.below) {
+        rows << builder.smallRow(line);
+        sides << line.align.value_or(m_style.textAlign());
+        own << line.own;
+    }
+    QList<QSizeF> sizes;
+    for (const Piece& row : rows)
+        sizes << row.size;
+    const ClockLines layout = ClockLines::of(m_style, m_scale * dpr, own);
+    const ClockLines::Placement placement = layout.place(sizes, sides);
+
+    const bool shadow = m_style.shadowOpacity > 0;
+    const double padding = shadow && std::isfinite(m_style.canvasPadding())
+        ? std::ceil(std::min(m_style.canvasPadding() * m_scale * dpr, double(maxCanvasSide)))
+        : std::ceil(2 * dpr);
+    const double width = std::ceil(placement.size.width()) + 2 * padding;
+    const double height = std::ceil(placement.size.height()) + 2 * padding;
+
+    m_cache = Rendered{key, QImage(), QPointF(-padding / dpr, -padding / dpr), placement.size / dpr};
+    if (!(width > 0 && height > 0 && width <= maxCanvasSide && height <= maxCanvasSide))
+        return m_cache;
+
+    QImage layer(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter p(&layer);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            rows[i].draw(p, placement.origins[i] + QPointF(padding, padding));
+    }
+    if (shadow) {
+        const double sigma = std::isfinite(m_style.shadowRadius) ? std::max(0.0, m_style.shadowRadius) * m_scale * dpr / 2 : 0;
+        const QImage blurred = shadowOf(layer, std::min(sigma, double(maxCanvasSide)), m_style.shadowOpacity);
+        QImage composed(layer.size(), QImage::Format_ARGB32_Premultiplied);
+        composed.fill(Qt::transparent);
+        QPainter p(&composed);
+        p.drawImage(QPointF(0, 2 * m_scale * dpr), blurred);
+        p.drawImage(QPointF(0, 0), layer);
+        p.end();
+        layer = composed;
+    }
+    layer.setDevicePixelRatio(dpr);
+    m_cache.image = layer;
+    return m_cache;
+}
+
+QSizeF ClockView::blockSize(const QDateTime& date) const
+{
+    return rendered(date, 1).block;
+}
+
+void ClockView::drawBlock(QPainter& painter, QPointF origin, const QDateTime& date) const
+{
+    const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const Rendered& r = rendered(date, dpr);
+    if (!r.image.isNull())
+        painter.drawImage(origin + r.offset, r.image);
+}
+
+QRectF ClockView::blockRect(const QRectF& screen, const QSizeF& block) const
+{
+    const double w = block.width(), h = block.height();
+    if (m_style.position == ScreenPosition::center)
+        return QRectF(screen.center() - QPointF(w / 2, h / 2), block);
+    const double hm = m_style.horizontalMargin * m_scale, vm = m_style.verticalMargin * m_scale;
+    const QRectF area = screen.adjusted(hm, vm, -hm, -vm);
+    double x = area.left(), y = area.top();
+    switch (m_style.position) {
+    case ScreenPosition::topLeft: case ScreenPosition::bottomLeft: x = area.left(); break;
+    case ScreenPosition::topCenter: case ScreenPosition::bottomCenter: x = area.center().x() - w / 2; break;
+    case ScreenPosition::topRight: case ScreenPosition::bottomRight: x = area.right() - w; break;
+    case ScreenPosition::center: break;
+    }
+    switch (m_style.position) {
+    case ScreenPosition::topLeft: case ScreenPosition::topCenter: case ScreenPosition::topRight: y = area.top(); break;
+    case ScreenPosition::bottomLeft: case ScreenPosition::bottomCenter: case ScreenPosition::bottomRight: y = area.bottom() - h; break;
+    case ScreenPosition::center: break;
+    }
+    return QRectF(QPointF(x, y), block);
+}
+
+void ClockView::drawOnScreen(QPainter& painter, const QRectF& screen, const QDateTime& date) const
+{
+    const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const Rendered& r = rendered(date, dpr);
+    if (r.image.isNull())
+        return;
+    painter.drawImage(blockRect(screen, r.block).topLeft() + r.offset, r.image);
+}
+
+QImage ClockView::render(QSize size, const QDateTime& date, const QColor& background) const
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.fill(background);
+    QPainter painter(&image);
+    drawOnScreen(painter, QRectF(QPointF(0, 0), QSizeF(size)), date);
+    return image;
+}

@@ -1,0 +1,99 @@
+#include "clock/font_spec.h"
+
+#include "clock/font_library.h"
+#include "platform/font_catalog.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+SystemFontDesign systemDesign(FontDesign design)
+{
+    switch (design) {
+    case FontDesign::standard: return SystemFontDesign::standard;
+    case FontDesign::rounded: return SystemFontDesign::rounded;
+    case FontDesign::serif: return SystemFontDesign::serif;
+    case FontDesign::monospaced: return SystemFontDesign::monospaced;
+    }
+    return SystemFontDesign::standard;
+}
+
+// Looking faces up goes through the font system; the answers do not change while drawing.
+std::optional<FontFace> cachedBase(const FontSpec& spec, double size)
+{
+    static QHash<QString, std::optional<FontFace>> cache;
+    const QString key = spec.family + QLatin1Char('|') + rawValue(spec.design) + QLatin1Char('|') + rawValue(spec.weight);
+    auto found = cache.constFind(key);
+    if (found == cache.cend()) {
+        std::optional<FontFace> face;
+        if (!spec.family.isEmpty()) {
+            face = FontLibrary::font(spec.family, managerWeight(spec.weight), 1);
+        } else {
+            face = FontFace::system(systemDesign(spec.design), axisValue(spec.weight), 1);
+            if (!face && spec.design != FontDesign::standard)
+                face = FontFace::system(SystemFontDesign::standard, axisValue(spec.weight), 1);
+        }
+        found = cache.insert(key, face);
+    }
+    if (!*found)
+        return std::nullopt;
+    return (*found)->atSize(size);
+}
+
+} // namespace
+
+std::optional<FontFace> FontSpec::baseFont(double pointSize) const
+{
+    return cachedBase(*this, pointSize);
+}
+
+std::optional<FontFace> FontSpec::drawingFont(double pointSize) const
+{
+    auto face = baseFont(pointSize);
+    if (!face)
+        return std::nullopt;
+    if (const auto wght = face->axis("wght"))
+        face = face->withVariation("wght", std::clamp(double(axisValue(weight)), wght->minimum, wght->maximum));
+    if (hasCustomWidth()) {
+        if (const auto wdth = face->axis("wdth"))
+            face = face->withVariation("wdth", std::clamp(*width, wdth->minimum, wdth->maximum));
+    }
+    return face->withTabularFigures(true);
+}
+
+std::optional<std::pair<double, double>> FontSpec::widthRange() const
+{
+    const auto face = baseFont(20);
+    if (!face)
+        return std::nullopt;
+    const auto wdth = face->axis("wdth");
+    if (!wdth)
+        return std::nullopt;
+    const double low = std::max(wdth->minimum, 50.0);
+    const double high = std::min(wdth->maximum, 150.0);
+    if (high - low < 5)
+        return std::nullopt;
+    return std::make_pair(low, high);
+}
+
+QFont FontSpec::font(double scale) const
+{
+    const double pixels = std::max(size * scale, 0.01);
+    QFont font;
+    if (!family.isEmpty() && FontCatalog::hasFamily(family)) {
+        font.setFamily(family);
+    } else if (const auto face = baseFont(pixels)) {
+        // The system face of the design (or the standard one).
+        font.setFamily(face->family());
+    } else {
+        font.setStyleHint(design == FontDesign::monospaced ? QFont::Monospace
+                          : design == FontDesign::serif    ? QFont::Serif
+                                                           : QFont::SansSerif);
+    }
+    font.setWeight(QFont::Weight(axisValue(weight)));
+    font.setPixelSize(1); // replaced below; keeps QFont from mixing point and pixel sizes
+    font.setPointSizeF(pixels);
+    return font;
+}

@@ -1,0 +1,203 @@
+#include "brand/brand.h"
+#include "clock/clock_hours.h"
+#include "clock/clock_view.h"
+#include "clock/presets.h"
+
+#include <QTest>
+
+namespace {
+
+const QDateTime instant(QDate(2026, 3, 14), QTime(10, 8, 30));
+const QSize screen(1512, 982);
+
+// Plain white digits on black: every non-black pixel is ink.
+ClockStyle plainStyle()
+{
+    ClockStyle style;
+    style.timeFont = FontSpec{QStringLiteral("Bricolage Grotesque"), FontDesign::standard, FontWeightOption::bold, 100, std::nullopt};
+    style.showWeekday = false;
+    style.showDate = false;
+    style.useGradient = false;
+    style.timeColor = RGBA(1, 1, 1, 1);
+    style.position = ScreenPosition::center;
+    return style;
+}
+
+int inkIn(const QImage& image, const QRect& area, int threshold = 24)
+{
+    int count = 0;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (qRed(p) > threshold || qGreen(p) > threshold || qBlue(p) > threshold)
+                ++count;
+        }
+    return count;
+}
+
+// Pixels darker than the grey background.
+int darkIn(const QImage& image, const QRect& area)
+{
+    int count = 0;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 150)
+                ++count;
+    return count;
+}
+
+QImage render(const ClockStyle& style, double scale = 1, const QColor& background = Qt::black)
+{
+    const QSize size(qRound(screen.width() * scale), qRound(screen.height() * scale));
+    return ClockView(style, scale, 0x33CC66).render(size, instant, background);
+}
+
+} // namespace
+
+class TestClockDrawing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(Brand::registerFonts() > 0);
+        ClockHours::shared().setFormat(ClockTimeFormat::twentyFour);
+    }
+
+    void inkStaysInsideTheBlock()
+    {
+        const ClockStyle style = plainStyle();
+        const ClockView view(style, 1, 0);
+        const QRectF block = view.blockRect(QRectF(QPointF(0, 0), QSizeF(screen)), view.blockSize(instant));
+        const QImage image = render(style);
+        const int total = inkIn(image, image.rect());
+        QVERIFY(total > 2000);
+        QCOMPARE(inkIn(image, block.toAlignedRect().adjusted(-1, -1, 1, 1)), total);
+        // The block is centred: ink on both sides of the middle.
+        QVERIFY(inkIn(image, QRect(0, 0, 756, 982)) > 500 && inkIn(image, QRect(756, 0, 756, 982)) > 500);
+    }
+
+    void shadowOnlyWithOpacity()
+    {
+        ClockStyle style = plainStyle();
+        style.timeColor = RGBA(1, 1, 1, 1);
+        style.shadowRadius = 20;
+        const QColor grey(160, 160, 160);
+        // White digits on grey: only a shadow makes anything darker than the background.
+        const QRect all(QPoint(0, 0), screen);
+        style.shadowOpacity = 0;
+        QCOMPARE(darkIn(render(style, 1, grey), all), 0);
+        style.shadowOpacity = 0.8;
+        QVERIFY(darkIn(render(style, 1, grey), all) > 1000);
+        // A shadow needs opacity, not just a radius.
+        style.shadowOpacity = 0;
+        style.shadowRadius = 60;
+        QCOMPARE(darkIn(render(style, 1, grey), all), 0);
+    }
+
+    void outlineLeavesTheInsideEmpty()
+    {
+        ClockStyle style = plainStyle();
+        const int filled = inkIn(render(style), QRect(0, 0, 1512, 982));
+        style.finish = DigitFinish::outline;
+        style.outlineWidth = 2;
+        const int outline = inkIn(render(style), QRect(0, 0, 1512, 982));
+        QVERIFY2(outline < filled / 2, qPrintable(QStringLiteral("%1 vs %2").arg(outline).arg(filled)));
+        QVERIFY(outline > 200);
+        style.finish = DigitFinish::glass;
+        const QImage glass = render(style);
+        QVERIFY(inkIn(glass, glass.rect()) > outline); // a faint body under the stroke
+    }
+
+    void outlineWidthHasAFloor()
+    {
+        ClockStyle style = plainStyle();
+        style.finish = DigitFinish::outline;
+        style.outlineWidth = 0.1;
+        const QImage thin = render(style);
+        style.outlineWidth = 0.5;
+        QCOMPARE(render(style), thin);
+        style.outlineWidth = 2;
+        QVERIFY(render(style) != thin);
+    }
+
+    void unloadableFamilyDrawsLikeFilled()
+    {
+        ClockStyle style = plainStyle();
+        style.timeFont.family = QStringLiteral("No Such Family 3000");
+        const QImage filled = render(style);
+        QVERIFY(inkIn(filled, filled.rect()) > 1000); // Qt's fallback font still draws
+        style.finish = DigitFinish::outline;
+        QCOMPARE(render(style), filled);
+        style.finish = DigitFinish::glass;
+        QCOMPARE(render(style), filled);
+    }
+
+    void stackedRowsOverlapByThirtyPercent()
+    {
+        ClockStyle style = plainStyle();
+        const double oneRow = ClockView(style, 1, 0).blockSize(instant).height();
+        style.arrangement = TimeArrangement::stacked;
+        style.showSeconds = true;
+        const QSizeF stacked = ClockView(style, 1, 0).blockSize(instant);
+        QVERIFY(qAbs(stacked.height() - (3 * oneRow - 2 * 0.3 * style.timeFont.size)) < 0.01);
+        // Three bands of ink, one per row.
+        const QImage image = render(style);
+        const ClockView view(style, 1, 0);
+        const QRect block = view.blockRect(QRectF(QPointF(0, 0), QSizeF(screen)), stacked).toAlignedRect();
+        const int step = int(oneRow - 0.3 * style.timeFont.size);
+        for (int row = 0; row < 3; ++row)
+            QVERIFY(inkIn(image, QRect(block.left(), block.top() + row * step + int(oneRow / 2) - 5, block.width(), 10)) > 20);
+    }
+
+    void ownLineOfSpacesAddsNothing()
+    {
+        ClockStyle style = plainStyle();
+        style.showWeekday = true;
+        const QImage without = render(style);
+        style.ownLine = QStringLiteral("     ");
+        QCOMPARE(render(style), without);
+        style.ownLine = QStringLiteral("Hi");
+        QVERIFY(ClockView(style, 1, 0).blockSize(instant).height() > ClockView(plainStyle(), 1, 0).blockSize(instant).height());
+    }
+
+    void previewIsAMiniature()
+    {
+        const ClockStyle style = Presets::builtIn().at(0).style;
+        const QSizeF full = ClockView(style, 1, 0).blockSize(instant);
+        const QSizeF preview = ClockView(style, 0.25, 0).blockSize(instant);
+        QVERIFY2(qAbs(preview.width() - full.width() / 4) < 2 && qAbs(preview.height() - full.height() / 4) < 2,
+                 qPrintable(QStringLiteral("%1x%2 vs %3x%4").arg(preview.width()).arg(preview.height()).arg(full.width()).arg(full.height())));
+    }
+
+    void digitsFollowTheWallpaper()
+    {
+        ClockStyle style = plainStyle();
+        style.digitsFollowWallpaper = true;
+        const QImage image = render(style);
+        int accent = 0;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2)
+                if (image.pixel(x, y) == qRgb(0x33, 0xCC, 0x66))
+                    ++accent;
+        QVERIFY(accent > 100);
+    }
+
+    void damagedNumbersDoNotCrash()
+    {
+        ClockStyle style = plainStyle();
+        style.timeFont.size = 1e9;
+        style.shadowOpacity = 1;
+        style.shadowRadius = 1e12;
+        QVERIFY(!render(style, 0.25).isNull());
+        style.timeFont.size = -5;
+        style.outlineWidth = -1;
+        style.finish = DigitFinish::glass;
+        QVERIFY(!render(style, 0.25).isNull());
+    }
+};
+
+QTEST_MAIN(TestClockDrawing)
+#include "tst_clock_drawing.moc"
