@@ -37,65 +37,65 @@ struct Case
 template<typename E>
 struct Table;
 
-#define ZENTROVE_ENUM_TABLE(Type, Count, ...)                                                      \
+#define TASKBAR_ENUM_TABLE(Type, Count, ...)                                                      \
     template<>                                                                                     \
     struct Table<Type>                                                                             \
     {                                                                                              \
         static constexpr std::array<Case<Type>, Count> cases {{__VA_ARGS__}};                      \
     };
 
-ZENTROVE_ENUM_TABLE(BackgroundStyle, 3,
+TASKBAR_ENUM_TABLE(BackgroundStyle, 3,
     {BackgroundStyle::solid, "solid", "Solid"},
     {BackgroundStyle::gradient, "gradient", "Gradient"},
     {BackgroundStyle::glass, "glass", "Glass"})
-ZENTROVE_ENUM_TABLE(BarCorners, 3,
+TASKBAR_ENUM_TABLE(BarCorners, 3,
     {BarCorners::square, "square", "Square"},
     {BarCorners::top, "top", "Top only"},
     {BarCorners::all, "all", "All"})
-ZENTROVE_ENUM_TABLE(BarEdge, 4,
+TASKBAR_ENUM_TABLE(BarEdge, 4,
     {BarEdge::bottom, "bottom", "Bottom"},
     {BarEdge::top, "top", "Top"},
     {BarEdge::left, "left", "Left"},
     {BarEdge::right, "right", "Right"})
-ZENTROVE_ENUM_TABLE(IconAlignment, 2,
+TASKBAR_ENUM_TABLE(IconAlignment, 2,
     {IconAlignment::center, "center", "Center"},
     {IconAlignment::left, "left", "Left"})
-ZENTROVE_ENUM_TABLE(BarOverflow, 3,
+TASKBAR_ENUM_TABLE(BarOverflow, 3,
     {BarOverflow::scale, "scale", "Scale to fit"},
     {BarOverflow::scroll, "scroll", "Scroll"},
     {BarOverflow::menu, "menu", "Show the rest in a menu"})
-ZENTROVE_ENUM_TABLE(IndicatorStyle, 4,
+TASKBAR_ENUM_TABLE(IndicatorStyle, 4,
     {IndicatorStyle::pill, "pill", "Pill"},
     {IndicatorStyle::dot, "dot", "Dot"},
     {IndicatorStyle::line, "line", "Underline"},
     {IndicatorStyle::none, "none", "None"})
-ZENTROVE_ENUM_TABLE(ClickAction, 4,
+TASKBAR_ENUM_TABLE(ClickAction, 4,
     {ClickAction::bringForward, "bringForward", "Bring forward"},
     {ClickAction::hide, "hide", "Hide it"},
     {ClickAction::hideOthers, "hideOthers", "Hide the others"},
     {ClickAction::showInFinder, "showInFinder", "Show in Finder"})
-ZENTROVE_ENUM_TABLE(TrashPlacement, 3,
+TASKBAR_ENUM_TABLE(TrashPlacement, 3,
     {TrashPlacement::apps, "apps", "After the apps"},
     {TrashPlacement::corner, "corner", "Next to the clock"},
     {TrashPlacement::hidden, "hidden", "Hidden"})
-ZENTROVE_ENUM_TABLE(ClockFont, 3,
+TASKBAR_ENUM_TABLE(ClockFont, 3,
     {ClockFont::standard, "standard", "Standard"},
     {ClockFont::rounded, "rounded", "Rounded"},
     {ClockFont::monospaced, "monospaced", "Monospaced"})
-ZENTROVE_ENUM_TABLE(NowPlayingStyle, 4,
+TASKBAR_ENUM_TABLE(NowPlayingStyle, 4,
     {NowPlayingStyle::off, "off", "Off"},
     {NowPlayingStyle::song, "song", "Song"},
     {NowPlayingStyle::artwork, "artwork", "Artwork"},
     {NowPlayingStyle::full, "full", "Artwork and song"})
-ZENTROVE_ENUM_TABLE(ClockClick, 3,
+TASKBAR_ENUM_TABLE(ClockClick, 3,
     {ClockClick::calendar, "calendar", "Opens Calendar"},
     {ClockClick::clock, "clock", "Opens Clock"},
     {ClockClick::nothing, "nothing", "Does nothing"})
-ZENTROVE_ENUM_TABLE(BarDisplays, 2,
+TASKBAR_ENUM_TABLE(BarDisplays, 2,
     {BarDisplays::all, "all", "All displays"},
     {BarDisplays::main, "main", "Main display only"})
 
-#undef ZENTROVE_ENUM_TABLE
+#undef TASKBAR_ENUM_TABLE
 
 template<typename E>
 const Case<E>& caseOf(E value)

@@ -1,6 +1,6 @@
 #include "taskbar/taskbar_settings.h"
 
-#include "taskbar/json_fields.h"
+#include "taskbar/taskbar_json.h"
 #include "taskbar/locale_patterns.h"
 #include "taskbar/settings_migration.h"
 
@@ -15,14 +15,14 @@ TaskbarSettings::TaskbarSettings()
 QJsonObject TaskbarSettings::toJson() const
 {
     QJsonObject object;
-    forEachField(*this, [&](const QString& key, const auto& field) { JsonFields::writeKey(object, key, field); });
+    forEachField(*this, [&](const QString& key, const auto& field) { TaskbarJson::writeKey(object, key, field); });
     return object;
 }
 
 std::optional<QByteArray> TaskbarSettings::encode() const
 {
     bool writable = true;
-    forEachField(*this, [&](const QString&, const auto& field) { writable = writable && JsonFields::isWritable(field); });
+    forEachField(*this, [&](const QString&, const auto& field) { writable = writable && TaskbarJson::isWritable(field); });
     if (!writable)
         return std::nullopt;
     return QJsonDocument(toJson()).toJson(QJsonDocument::Compact);
@@ -32,7 +32,7 @@ std::optional<TaskbarSettings> TaskbarSettings::fromJson(const QJsonObject& obje
 {
     TaskbarSettings settings;
     bool ok = true;
-    forEachField(settings, [&](const QString& key, auto& field) { ok = ok && JsonFields::readKey(object, key, field); });
+    forEachField(settings, [&](const QString& key, auto& field) { ok = ok && TaskbarJson::readKey(object, key, field); });
     if (!ok)
         return std::nullopt;
     return settings;

@@ -1,11 +1,11 @@
 #include "taskbar/theme.h"
 
-#include "taskbar/json_fields.h"
+#include "taskbar/taskbar_json.h"
 
 #include <QJsonDocument>
 
-using JsonFields::readKey;
-using JsonFields::writeKey;
+using TaskbarJson::readKey;
+using TaskbarJson::writeKey;
 
 namespace {
 
@@ -104,7 +104,7 @@ std::optional<ThemeLayout> ThemeLayout::fromJson(const QJsonValue& value)
 
 bool ThemeLayout::isWritable() const
 {
-    using JsonFields::isWritable;
+    using TaskbarJson::isWritable;
     return isWritable(hoverOpacity) && isWritable(tileRadius) && isWritable(barRadius) && isWritable(barHeight)
         && isWritable(barWidth) && isWritable(edgeGap) && isWritable(iconSize) && isWritable(iconSpacing)
         && isWritable(indicatorGap) && isWritable(hoverZoom);
@@ -172,7 +172,7 @@ std::optional<ThemeClock> ThemeClock::fromJson(const QJsonValue& value)
 
 bool ThemeClock::isWritable() const
 {
-    return JsonFields::isWritable(scale);
+    return TaskbarJson::isWritable(scale);
 }
 
 // --- Theme ----------------------------------------------------------------------------------
@@ -265,7 +265,7 @@ std::optional<Theme> Theme::fromJson(const QJsonValue& value)
 
 bool Theme::isWritable() const
 {
-    using JsonFields::isWritable;
+    using TaskbarJson::isWritable;
     return isWritable(background) && isWritable(background2) && isWritable(foreground) && isWritable(indicator)
         && isWritable(border) && (!layout || layout->isWritable()) && (!clock || clock->isWritable());
 }

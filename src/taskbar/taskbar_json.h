@@ -14,7 +14,7 @@
 // Strict reading and plain writing of the field types the bar's records use. A read returns false
 // when the value has the wrong type (or, for an enumeration, a text that is not a raw value); the
 // target is left alone then.
-namespace JsonFields {
+namespace TaskbarJson {
 
 inline QJsonValue write(bool value) { return value; }
 inline QJsonValue write(double value) { return value; }
@@ -135,4 +135,4 @@ bool isWritable(const std::optional<T>& value)
     return !value || isWritable(*value);
 }
 
-} // namespace JsonFields
+} // namespace TaskbarJson
