@@ -45,10 +45,8 @@ std::optional<TaskbarSettings> TaskbarSettings::decode(const QByteArray& data)
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
 
-    const std::optional<QByteArray> defaultsData = TaskbarSettings().encode();
-    if (!defaultsData)
-        return std::nullopt;
-    QJsonObject merged = QJsonDocument::fromJson(*defaultsData).object();
+    // The defaults as JSON; stored keys win over them, so missing keys read as their defaults.
+    QJsonObject merged = TaskbarSettings().toJson();
 
     QJsonObject stored = document.object();
     SettingsMigration::migrate(stored);
