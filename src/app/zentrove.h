@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/bundle.h"
+
 #include <QString>
 
 // The identifiers every process of the product shares.
@@ -11,5 +13,7 @@ inline QString vizaVedidID() { return QStringLiteral("app.zentrove.vizavedid"); 
 inline QString taskbarID() { return QStringLiteral("app.zentrove.taskbar"); }
 // Posted with a page name as object to bring the control app's window to that page.
 inline QString showNotification() { return bundleID() + QStringLiteral(".show"); }
+// Where the control app is installed, the same from the app and from its parts.
+inline QString hubURL() { return Bundle::hubPath(); }
 
 } // namespace Zentrove

@@ -1,0 +1,181 @@
+#include "app/show_settings.h"
+#include "app/ui/app_delegate.h"
+#include "app/ui/zentrove_application.h"
+#include "app/zentrove.h"
+#include "fake_platform.h"
+#include "platform/defaults.h"
+#include "platform/process_identity.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace {
+
+class FakeLibrary : public LibraryService
+{
+public:
+    std::optional<QUuid> current;
+    QList<EnsembleLink> followed;
+    bool follow(const EnsembleLink& link) override
+    {
+        followed << link;
+        return true;
+    }
+    std::optional<QUuid> currentWallpaperID() const override { return current; }
+};
+
+class FakeInstallSeam : public InstallService
+{
+public:
+    bool move = false;
+    bool mustMove() const override { return move; }
+};
+
+} // namespace
+
+// Launch decisions and show routing of the app delegate, with fake parts and services.
+class TestAppDelegate : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> home;
+    FakeLoginItems* loginItems = nullptr;
+    FakeWorkspace* workspace = nullptr;
+    std::shared_ptr<FakeLibrary> library;
+    std::shared_ptr<FakeInstallSeam> install;
+    QStringList clockTabs;
+    std::unique_ptr<AppDelegate> delegate;
+
+    void make()
+    {
+        auto items = std::make_unique<FakeLoginItems>();
+        auto space = std::make_unique<FakeWorkspace>();
+        loginItems = items.get();
+        workspace = space.get();
+        AppServices services;
+        library = std::make_shared<FakeLibrary>();
+        install = std::make_shared<FakeInstallSeam>();
+        services.library = library;
+        services.install = install;
+        services.openClockTab = [this](const QString& tab) { clockTabs << tab; };
+        delegate = std::make_unique<AppDelegate>(*ZentroveApplication::instance(),
+                                                 AppDelegate::Platform{std::move(items), std::move(space), std::make_unique<FakeLauncher>()},
+                                                 services, ViewRegistry{});
+    }
+
+private slots:
+    void initTestCase() { ProcessIdentity::set(Zentrove::bundleID()); }
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        clockTabs.clear();
+    }
+    void cleanup()
+    {
+        delegate.reset();
+        home.reset();
+    }
+
+    void showRoutesPagesDetailsAndSheets()
+    {
+        make();
+        delegate->didFinishLaunching({QStringLiteral("--show"), QStringLiteral("vizavedid.Date")});
+        QVERIFY(delegate->window());
+        QCOMPARE(delegate->nav().page(), Page::vizavedid);
+        QCOMPARE(clockTabs, QStringList{QStringLiteral("Date")});
+
+        const QUuid current = QUuid::createUuid();
+        library->current = current;
+        delegate->show(QStringLiteral("paneflow.current"));
+        QCOMPARE(delegate->nav().page(), Page::paneflow);
+        QCOMPARE(delegate->nav().openWallpaper(), current);
+        const QUuid other = QUuid::createUuid();
+        delegate->show(QStringLiteral("paneflow.") + other.toString(QUuid::WithoutBraces).toUpper());
+        QCOMPARE(delegate->nav().openWallpaper(), other);
+        delegate->show(QStringLiteral("paneflow.not-an-id"));
+        QCOMPARE(delegate->nav().openWallpaper(), std::nullopt);
+
+        delegate->show(QStringLiteral("uninstall"));
+        QVERIFY(delegate->nav().showUninstall());
+        delegate->show(QStringLiteral("nowhere"));
+        QCOMPARE(delegate->nav().page(), Page::paneflow);
+        QVERIFY(delegate->window()->isVisible());
+    }
+
+    void firstLaunchAsksForSetup_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("partOn");
+        QTest::addColumn<bool>("setupDone");
+        QTest::addColumn<bool>("setup");
+        QTest::newRow("first launch") << QStringList() << false << false << true;
+        QTest::newRow("a part is on") << QStringList() << true << false << false;
+        QTest::newRow("setup done") << QStringList() << false << true << false;
+        QTest::newRow("snapshot") << QStringList{QStringLiteral("--snapshot"), QDir::tempPath() + QStringLiteral("/zentrove-delegate-test.png")} << false << false << false;
+        QTest::newRow("asked for") << QStringList{QStringLiteral("--setup")} << true << true << true;
+    }
+
+    void firstLaunchAsksForSetup()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, partOn);
+        QFETCH(bool, setupDone);
+        QFETCH(bool, setup);
+        Defaults::standard().set(QStringLiteral("setupDone"), setupDone);
+        make();
+        if (partOn)
+            loginItems->statuses[Zentrove::vizaVedidID()] = LoginItemStatus::requiresApproval;
+        delegate->model().refresh();
+        delegate->didFinishLaunching(arguments);
+        QCOMPARE(delegate->nav().showSetup(), setup);
+        QVERIFY(!delegate->nav().showMove());
+    }
+
+    void anAppOutsideItsPlaceAsksToMoveFirst()
+    {
+        make();
+        install->move = true;
+        delegate->didFinishLaunching({QStringLiteral("--setup")});
+        QVERIFY(delegate->nav().showMove());
+        QVERIFY(!delegate->nav().showSetup());
+    }
+
+    void enablingTheTaskbarRecordsConsentAndAsksNothing()
+    {
+        make();
+        delegate->didFinishLaunching({QStringLiteral("--enable"), QStringLiteral("taskbar"), QStringLiteral("--show"), QStringLiteral("settings")});
+        QVERIFY(!delegate->model().askDockConsent());
+        QVERIFY(delegate->model().isOn(*Part::withID(Zentrove::taskbarID())));
+    }
+
+    void linksAtLaunchAreFollowedWithoutAWindow()
+    {
+        make();
+        delegate->didFinishLaunching({QStringLiteral("zentrove://next"), QStringLiteral("zentrove://ensemble/Morning")});
+        QVERIFY(delegate->isLinkLaunch());
+        QVERIFY(!delegate->window());
+        QCOMPARE(library->followed, (QList<EnsembleLink>{EnsembleLink::next(), EnsembleLink::named(QStringLiteral("Morning"))}));
+        // A link later, while the app runs, is followed and changes nothing else.
+        delegate->open({QStringLiteral("zentrove://previous")});
+        QCOMPARE(library->followed.size(), 3);
+    }
+
+    void showNoticeBringsThePage()
+    {
+        make();
+        delegate->didFinishLaunching({QStringLiteral("--show"), QStringLiteral("settings")});
+        // What a part does to open the window on its page.
+        Zentrove::showSettings(QStringLiteral("taskbar"), *workspace);
+        QTRY_COMPARE(delegate->nav().page(), Page::taskbar);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    ZentroveApplication app(argc, argv);
+    TestAppDelegate test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_app_delegate.moc"
