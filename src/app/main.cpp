@@ -1,7 +1,6 @@
 #include "app/app_services.h"
 #include "app/command_line.h"
 #include "app/ui/app_delegate.h"
-#include "app/ui/app_style.h"
 #include "app/ui/view_registry.h"
 #include "app/ui/zentrove_application.h"
 #include "app/zentrove.h"
@@ -41,7 +40,6 @@ int main(int argc, char* argv[])
         qWarning().noquote() << "Zentrove: another instance runs but does not answer; starting anyway";
     }
 
-    AppStyle::apply(app);
     app.setWindowIcon(QIcon::fromTheme(QStringLiteral("app.zentrove"), QIcon(Bundle::resourcesFolder() + QStringLiteral("/icons/app.zentrove.svg"))));
     AppDelegate delegate(app, AppDelegate::Platform::system(), AppServices::standard(), ViewRegistry::standard());
     QObject::connect(&identity, &BusIdentity::activated, &delegate, &AppDelegate::handleLaterLaunch);

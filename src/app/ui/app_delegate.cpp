@@ -3,6 +3,7 @@
 #include "app/ensemble_link.h"
 #include "app/show_request.h"
 #include "app/ui/app_menu.h"
+#include "app/ui/app_style.h"
 #include "app/ui/main_window.h"
 #include "app/ui/placeholder_view.h"
 #include "app/ui/sheet_host.h"
@@ -61,7 +62,9 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::didFinishLaunching(const QStringList& arguments)
 {
+    // Fonts first: the look is set in the brand families, which are looked up once.
     Brand::registerFonts();
+    AppStyle::apply(m_app);
 
     QPointer<AppDelegate> self(this);
     m_menu = new AppMenu({

@@ -1,6 +1,7 @@
 #include "app/ui/app_style.h"
 
 #include "brand/brand.h"
+#include "brand/brand_font.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -13,21 +14,12 @@ QString AppStyle::css(const QColor& color)
 
 QFont AppStyle::uiFont(qreal pointSize, QFont::Weight weight)
 {
-    // Without the brand family installed, Qt falls back to the system's sans serif.
-    QFont font(QStringLiteral("IBM Plex Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(pointSize);
-    font.setWeight(weight);
-    return font;
+    return BrandFont::ui(pointSize, weight);
 }
 
 QFont AppStyle::displayFont(qreal pointSize, QFont::Weight weight)
 {
-    QFont font(QStringLiteral("Bricolage Grotesque"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(pointSize);
-    font.setWeight(weight);
-    return font;
+    return BrandFont::display(pointSize, weight);
 }
 
 void AppStyle::mark(QWidget* widget, const char* role)

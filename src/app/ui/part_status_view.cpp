@@ -4,6 +4,7 @@
 #include "app/ui/status_dot.h"
 #include "app/ui/app_style.h"
 #include "brand/brand.h"
+#include "brand/brand_accent.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,17 +13,11 @@
 
 namespace {
 
-// The accent colour comes from the wallpaper; until the app follows it, the brand's fallback.
-QColor accent()
-{
-    return QColor(0xF0, 0xA0, 0x8A);
-}
-
 std::optional<QColor> colorOf(StatusLine::Dot dot)
 {
     switch (dot) {
     case StatusLine::Dot::unlit: return std::nullopt;
-    case StatusLine::Dot::accent: return accent();
+    case StatusLine::Dot::accent: return BrandAccent::shared().color();
     case StatusLine::Dot::ok: return Brand::ok();
     case StatusLine::Dot::warning: return Brand::warning();
     case StatusLine::Dot::failure: return Brand::failure();
@@ -66,6 +61,7 @@ PartStatusView::PartStatusView(Part part, PartsModel& model, QWidget* parent)
 
     connect(&m_model, &PartsModel::statusChanged, this, &PartStatusView::update);
     connect(&m_model, &PartsModel::runningChanged, this, &PartStatusView::update);
+    connect(&BrandAccent::shared(), &BrandAccent::hexChanged, this, &PartStatusView::update);
     update();
 }
 
