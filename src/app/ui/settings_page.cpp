@@ -107,7 +107,10 @@ SettingsPage::SettingsPage(PartsModel& model, Navigation& nav, UpdatesService& u
     m_menuBar = new ToggleSwitch;
     m_menuBar->setAccessibleName(QStringLiteral("Show in the menu bar"));
     m_menuBar->setChecked(menuBar.isShown());
-    connect(m_menuBar, &QAbstractButton::clicked, this, [&menuBar](bool on) { menuBar.setShown(on); });
+    connect(m_menuBar, &QAbstractButton::clicked, this, [this, &menuBar](bool on) {
+        menuBar.setShown(on);
+        m_menuBar->setChecked(menuBar.isShown());
+    });
     connect(&menuBar, &MenuBarService::shownChanged, m_menuBar, [this, &menuBar] { m_menuBar->setChecked(menuBar.isShown()); });
     parts->layout()->addWidget(row(QStringLiteral("Show in the menu bar"),
                                    new QLabel(QStringLiteral("One Zentrove item for switching ensembles and pausing the wallpaper, while any part runs.")),
