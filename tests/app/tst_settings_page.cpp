@@ -173,18 +173,6 @@ private slots:
         QVERIFY(nav->showUninstall());
     }
 
-    void updatesBoxWithoutAnUpdater()
-    {
-        makeModel();
-        auto page = makePage();
-        QVERIFY(!page->checkNowButton()->isEnabled());
-        QVERIFY(page->findChild<QLabel*>(QString(), Qt::FindChildrenRecursively));
-        bool found = false;
-        for (QLabel* label : page->findChildren<QLabel*>())
-            found = found || label->text() == QLatin1String("Not checked yet");
-        QVERIFY(found);
-    }
-
     void sidebarAndBanners()
     {
         loginItems.statuses[vizavedid.id] = LoginItemStatus::enabled;

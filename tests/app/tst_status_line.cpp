@@ -55,14 +55,6 @@ private slots:
         QCOMPARE(line.dot, expected.dot);
         QCOMPARE(line.action, expected.action);
     }
-
-    void actionTitles()
-    {
-        QCOMPARE(StatusLine::actionTitle(Action::startNow), QStringLiteral("Start now"));
-        QCOMPARE(StatusLine::actionTitle(Action::tryAgain), QStringLiteral("Try again"));
-        QCOMPARE(StatusLine::actionTitle(Action::openLoginItems), QStringLiteral("Open"));
-        QVERIFY(StatusLine::actionTitle(Action::none).isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestStatusLine)
