@@ -1,10 +1,10 @@
 #include "taskbar/clock_text.h"
 
-#include "taskbar/locale_patterns.h"
+#include "clock/date_text.h"
+#include "clock/font_spec.h"
 #include "taskbar/point_canvas.h"
 #include "taskbar/taskbar_settings.h"
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
 
@@ -22,52 +22,46 @@ QDateTime ClockText::sampleMoment()
 
 QString ClockText::time() const
 {
-    return LocalePatterns::format(m_settings.use24Hour ? QStringLiteral("HH:mm") : QStringLiteral("h:mm"), m_moment);
+    return DateText::string(m_settings.use24Hour ? QStringLiteral("HH:mm") : QStringLiteral("h:mm"), QString(), m_moment);
 }
 
 QString ClockText::seconds() const
 {
-    return LocalePatterns::format(QStringLiteral("':'ss"), m_moment);
+    return DateText::string(QStringLiteral("':'ss"), QString(), m_moment);
 }
 
 QString ClockText::date() const
 {
-    return LocalePatterns::format(m_settings.dateFormat, m_moment);
+    return DateText::string(m_settings.dateFormat, QString(), m_moment);
 }
+
+namespace {
+
+// The system face of the clock's design, the way the lock screen clock finds it.
+QFont systemFont(ClockFont clockFont, FontWeightOption weight, double size)
+{
+    FontSpec spec;
+    spec.design = design(clockFont);
+    spec.weight = weight;
+    spec.size = std::max(size, 0.5);
+    return spec.font(1.0);
+}
+
+} // namespace
 
 QFont ClockText::designFont(ClockFont design)
 {
-    switch (design) {
-    case ClockFont::monospaced:
-        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    case ClockFont::rounded: {
-        // Linux desktops have no rounded system design: prefer a rounded family when one is
-        // installed, else the general system font.
-        QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-        font.setFamilies({QStringLiteral("Nunito"), QStringLiteral("Varela Round"), QStringLiteral("Comfortaa"),
-                          font.family()});
-        return font;
-    }
-    case ClockFont::standard:
-        break;
-    }
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    return systemFont(design, FontWeightOption::regular, 12);
 }
 
 QFont ClockText::timeFont(ClockFont design, double size)
 {
-    QFont font = designFont(design);
-    font.setPointSizeF(std::max(size, 0.5));
-    font.setWeight(QFont::DemiBold);
-    return font;
+    return systemFont(design, FontWeightOption::semibold, size);
 }
 
 QFont ClockText::dateFont(ClockFont design, double size)
 {
-    QFont font = designFont(design);
-    font.setPointSizeF(std::max(size, 0.5));
-    font.setWeight(QFont::Medium);
-    return font;
+    return systemFont(design, FontWeightOption::medium, size);
 }
 
 double ClockText::width(const QString& text, const QFont& font)

@@ -13,6 +13,16 @@ QString title(BarCorners corners, BarEdge edge)
     return TaskbarEnum::title(corners);
 }
 
+FontDesign design(ClockFont font)
+{
+    switch (font) {
+    case ClockFont::standard: return FontDesign::standard;
+    case ClockFont::rounded: return FontDesign::rounded;
+    case ClockFont::monospaced: return FontDesign::monospaced;
+    }
+    return FontDesign::standard;
+}
+
 std::optional<QString> appPath(ClockClick click)
 {
     switch (click) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "clock/clock_enums.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -145,3 +147,6 @@ QString title(BarCorners corners, BarEdge edge);
 
 // The application a click on the clock opens; none for "nothing".
 std::optional<QString> appPath(ClockClick click);
+
+// The system font design the bar clock is drawn in.
+FontDesign design(ClockFont font);

@@ -1,13 +1,36 @@
 #include "taskbar/taskbar_settings.h"
 
 #include "taskbar/taskbar_json.h"
+#include "brand/brand_accent.h"
+#include "clock/clock_hours.h"
 #include "taskbar/locale_patterns.h"
 #include "taskbar/settings_migration.h"
 
+#include <QHash>
 #include <QJsonDocument>
+#include <QMutex>
+
+namespace {
+
+// The locale's own hour format, looked up once per locale: defaults are made on every read.
+bool systemUses24Hour()
+{
+    static QMutex mutex;
+    static QHash<QString, bool> known;
+    const QString locale = LocalePatterns::currentLocale();
+    QMutexLocker lock(&mutex);
+    const auto it = known.constFind(locale);
+    if (it != known.constEnd())
+        return *it;
+    const bool uses24Hour = ClockHours::systemUses24Hour();
+    known.insert(locale, uses24Hour);
+    return uses24Hour;
+}
+
+} // namespace
 
 TaskbarSettings::TaskbarSettings()
-    : use24Hour(LocalePatterns::uses24Hour())
+    : use24Hour(systemUses24Hour())
     , dateFormat(macDateFormat())
 {
 }
@@ -77,6 +100,11 @@ RGBA TaskbarSettings::indicatorTint(quint32 accentHex) const
     if (!indicatorFollowsWallpaper)
         return indicatorColor;
     return RGBA::fromHex(accentHex, indicatorColor.a);
+}
+
+RGBA TaskbarSettings::indicatorTint() const
+{
+    return indicatorFollowsWallpaper ? indicatorTint(BrandAccent::shared().hex()) : indicatorColor;
 }
 
 TaskbarSettings TaskbarSettings::asBottomBar() const

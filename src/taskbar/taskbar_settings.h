@@ -96,6 +96,8 @@ struct TaskbarSettings
     // The indicator colour, or the wallpaper accent at the indicator's opacity when it follows
     // the wallpaper.
     RGBA indicatorTint(quint32 accentHex) const;
+    // The same with the product's current wallpaper accent (main thread).
+    RGBA indicatorTint() const;
     TaskbarSettings asBottomBar() const;
     TaskbarSettings withoutWindowBlur() const;
 

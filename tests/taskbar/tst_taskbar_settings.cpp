@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include <unicode/locid.h>
+
 namespace {
 
 TaskbarSettings decodeOrFail(const char* json)
@@ -201,8 +203,17 @@ private slots:
         QCOMPARE(TaskbarSettings::macDateFormat(QStringLiteral("en_GB")), QStringLiteral("EEE d MMM"));
         QCOMPARE(TaskbarSettings::macDateFormat(QStringLiteral("de_DE")), QStringLiteral("EEE d MMM"));
         QCOMPARE(LocalePatterns::bestPattern(QStringLiteral("MMMd"), QStringLiteral("en_US")), QStringLiteral("MMM d"));
-        QVERIFY(!LocalePatterns::uses24Hour(QStringLiteral("en_US")));
-        QVERIFY(LocalePatterns::uses24Hour(QStringLiteral("de_DE")));
+
+        // New records follow the current locale, whichever it is at the time.
+        const icu::Locale saved = icu::Locale::getDefault();
+        UErrorCode status = U_ZERO_ERROR;
+        icu::Locale::setDefault(icu::Locale("en_US"), status);
+        QCOMPARE(TaskbarSettings().use24Hour, false);
+        QCOMPARE(TaskbarSettings().dateFormat, QStringLiteral("EEE MMM d"));
+        icu::Locale::setDefault(icu::Locale("de_DE"), status);
+        QCOMPARE(TaskbarSettings().use24Hour, true);
+        QCOMPARE(TaskbarSettings().dateFormat, QStringLiteral("EEE d MMM"));
+        icu::Locale::setDefault(saved, status);
     }
 
     void derivedCopies()

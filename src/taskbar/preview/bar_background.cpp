@@ -51,6 +51,17 @@ void drawEdgeLine(QPainter& painter, const QRectF& rect, const TaskbarSettings& 
 
 } // namespace
 
+double brightnessAt(const EdgeBrightness& edges, BarEdge edge)
+{
+    switch (edge) {
+    case BarEdge::bottom: return edges.bottom;
+    case BarEdge::top: return edges.top;
+    case BarEdge::left: return edges.left;
+    case BarEdge::right: return edges.right;
+    }
+    return edges.bottom;
+}
+
 double legibilityShade(const TaskbarSettings& s, double b)
 {
     if (!s.foreground.isLight())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brand/edge_brightness.h"
 #include "taskbar/taskbar_settings.h"
 
 #include <QImage>
@@ -15,6 +16,8 @@ namespace BarBackground {
 
 // Opacity of the black shade under the fill, for the wallpaper brightness along the bar's edge.
 double legibilityShade(const TaskbarSettings& settings, double edgeBrightness);
+// The brightness along the screen edge the bar sits on.
+double brightnessAt(const EdgeBrightness& edges, BarEdge edge);
 
 // Draws the background into `rect`. `behind` is the picture under the bar (same coordinates as
 // the painter) for glass; without it glass is drawn as its translucent tint alone.

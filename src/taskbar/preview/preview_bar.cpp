@@ -1,5 +1,6 @@
 #include "taskbar/preview/preview_bar.h"
 
+#include "brand/brand_accent.h"
 #include "taskbar/clock_text.h"
 #include "taskbar/layout_token.h"
 #include "taskbar/point_canvas.h"
@@ -166,13 +167,14 @@ void PreviewBar::draw(QPainter& painter, const QSizeF& screen, double menuBar, c
 {
     const TaskbarSettings& s = m_settings;
     const QRectF bar = frame(screen, menuBar);
-    BarBackground::draw(painter, bar, s, m_content.edgeBrightness, behind);
+    const EdgeBrightness edges = m_content.edges.value_or(BrandAccent::shared().edges());
+    BarBackground::draw(painter, bar, s, BarBackground::brightnessAt(edges, s.edge), behind);
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setClipRect(bar.adjusted(-40, -40, 40, 40));
-    const RGBA tint = s.indicatorTint(m_content.accent);
+    const RGBA tint = m_content.accent ? s.indicatorTint(*m_content.accent) : s.indicatorTint();
     for (const Item& item : items(bar)) {
         if (item.divider) {
             painter.setPen(QPen(alpha(s.foreground, 0.25), 1));
@@ -233,11 +235,15 @@ QImage PreviewBar::renderScreen(const QSize& size) const
 {
     QImage screen = sampleWallpaper(size);
     const QImage wallpaper = screen;
+    PreviewContent content = m_content;
+    if (!content.edges)
+        content.edges = EdgeBrightness::fromImage(wallpaper);
+    const PreviewBar onThisWallpaper(m_settings, content);
     QPainter painter(&screen);
     painter.setRenderHint(QPainter::Antialiasing);
     // The menu bar the bar keeps clear of.
     painter.fillRect(QRectF(0, 0, size.width(), menuBarHeight), QColor(0, 0, 0, 90));
-    draw(painter, QSizeF(size), menuBarHeight, &wallpaper);
+    onThisWallpaper.draw(painter, QSizeF(size), menuBarHeight, &wallpaper);
     return screen;
 }
 

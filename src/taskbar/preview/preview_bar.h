@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brand/edge_brightness.h"
 #include "taskbar/taskbar_settings.h"
 
 #include <QDateTime>
@@ -22,8 +23,8 @@ struct PreviewContent
     QSet<QString> hidden;         // running apps drawn dimmed when hidden apps are dimmed
     QString badged;               // the app with an unread badge, if any
     QString hovered;              // the app under the pointer, if any
-    quint32 accent = 0xF0A08A;    // wallpaper accent for indicators that follow it
-    std::optional<double> edgeBrightness; // brightness of the wallpaper along the bar's edge
+    std::optional<quint32> accent;      // wallpaper accent; none: the product's current accent
+    std::optional<EdgeBrightness> edges; // wallpaper brightness; none: the current wallpaper's
     QDateTime moment;             // the time the clock shows; invalid: the clock's sample moment
 
     // Finder, a browser and the settings app pinned, two more apps running, one of them hidden.
