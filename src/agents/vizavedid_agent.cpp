@@ -1,8 +1,34 @@
 #include "agents/vizavedid_agent.h"
 
 #include "app/zentrove.h"
+#include "brand/brand.h"
+#include "clock/style_store.h"
+#include "looks/look_receiver.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcClockAgent, "zentrove.agent.vizavedid")
 
 VizaVedidAgent::VizaVedidAgent(QObject* parent)
     : PartAgent(Zentrove::vizaVedidID(), QStringLiteral("Lock Screen Clock"), QStringLiteral("Zentrove: "), parent)
 {
+}
+
+VizaVedidAgent::~VizaVedidAgent() = default;
+
+void VizaVedidAgent::startWork()
+{
+    Brand::registerFonts();
+    StyleStore& store = StyleStore::shared();
+    m_looks = std::make_unique<LookReceiver>([this, &store](const LookRequest& request) {
+        if (!request.clockPreset)
+            return;
+        for (const NamedStyle& preset : store.customPresets()) {
+            if (preset.id == *request.clockPreset) {
+                qCInfo(lcClockAgent).noquote() << logPrefix() << "showing the preset" << preset.name;
+                store.applyPreset(preset);
+                return;
+            }
+        }
+    });
 }

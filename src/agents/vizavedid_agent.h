@@ -2,11 +2,22 @@
 
 #include "agents/part_agent.h"
 
-// The lock screen clock part's agent. Its work is added by overriding PartAgent's startWork(),
-// reload() and stopWork().
+#include <memory>
+
+class LookReceiver;
+
+// The lock screen clock part's agent: it keeps the clock's styles (StyleStore) and switches to the
+// preset of every newer look an ensemble asks for.
 class VizaVedidAgent : public PartAgent
 {
     Q_OBJECT
 public:
     explicit VizaVedidAgent(QObject* parent = nullptr);
+    ~VizaVedidAgent() override;
+
+protected:
+    void startWork() override;
+
+private:
+    std::unique_ptr<LookReceiver> m_looks;
 };

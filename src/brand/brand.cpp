@@ -1,5 +1,6 @@
 #include "brand/brand.h"
 
+#include "platform/bundle.h"
 #include "platform/font_files.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,10 @@ QString Brand::fontsFolder()
     const QString override = qEnvironmentVariable("ZENTROVE_FONTS_DIR");
     if (!override.isEmpty())
         return override;
+    const QString shipped = Bundle::resourcesFolder() + QStringLiteral("/fonts");
+    if (QFileInfo(shipped).isDir())
+        return shipped;
+    // Programs outside the bundle layout (tests, benchmarks) look next to themselves.
     // bin/, tests/, bench/ sit one level below the prefix; libexec/zentrove/ two.
     const QString appDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     for (const char* up : {"/../share/zentrove/fonts", "/../../share/zentrove/fonts"}) {

@@ -39,6 +39,10 @@ public:
     // `done` runs on the main thread once the notice is posted.
     static void update(const std::optional<QString>& thumbnailPath, std::function<void()> done = {});
 
+    // Makes every library store of this process, and ensemble changes made without one, refresh
+    // the accent from the new current wallpaper's thumbnail. Call once at start.
+    static void followWallpapers();
+
     // The notice object for these values, and its reading (each half applies only if it parses).
     static QString payload(quint32 hex, const EdgeBrightness& edges);
     struct Payload

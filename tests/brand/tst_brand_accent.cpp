@@ -2,6 +2,7 @@
 #include "looks/notices.h"
 #include "platform/defaults.h"
 #include "app/zentrove.h"
+#include "library/library_services.h"
 
 #include "test_support.h"
 
@@ -156,6 +157,13 @@ private slots:
         Notifier::post(Notices::brandAccentChanged(), QStringLiteral("123456|0.1,0.2,0.3,0.4"));
         QTRY_COMPARE(accent.edges(), (EdgeBrightness{0.1, 0.2, 0.3, 0.4}));
         QCOMPARE(hexSpy.count(), before); // same colour: no change announced
+
+        // The library store's refresh of the current wallpaper reaches the accent.
+        BrandAccent::followWallpapers();
+        LibraryServices::installed().accent->refresh(red);
+        QTRY_COMPARE(accent.hex(), quint32(0xEF5B5B));
+        LibraryServices::installed().accent->refresh(QString()); // no current wallpaper
+        QTRY_COMPARE(accent.hex(), BrandAccent::fallback);
     }
 };
 

@@ -11,6 +11,7 @@
 #include "app/ui/zentrove_application.h"
 #include "app/zentrove.h"
 #include "brand/brand.h"
+#include "brand/brand_accent.h"
 #include "platform/bundle.h"
 #include "platform/defaults.h"
 #include "platform/launcher.h"
@@ -64,6 +65,7 @@ void AppDelegate::didFinishLaunching(const QStringList& arguments)
 {
     // Fonts first: the look is set in the brand families, which are looked up once.
     Brand::registerFonts();
+    BrandAccent::followWallpapers();
     AppStyle::apply(m_app);
 
     QPointer<AppDelegate> self(this);

@@ -1,0 +1,446 @@
+#include "clock/style_store.h"
+
+#include "clock/clock_hours.h"
+#include "clock/presets.h"
+#include "library/built_ins.h"
+#include "library/unique_name.h"
+#include "looks/settings_sync.h"
+#include "platform/defaults.h"
+
+#include <QJsonDocument>
+#include <QSet>
+
+namespace {
+
+const QString styleKey = QStringLiteral("style");
+const QString presetsKey = QStringLiteral("customPresets");
+const QString desktopKey = QStringLiteral("showOnDesktop");
+const QString timeFormatKey = QStringLiteral("timeFormat");
+const QString previewKey = QStringLiteral("previewImagePath");
+const QString activeKey = QStringLiteral("activePresetID");
+const QString seededKey = QStringLiteral("seededPresets");
+const QString removedKey = QStringLiteral("removedPresets");
+const QString shippedKey = QStringLiteral("shippedPresets");
+
+QString uuidText(const QUuid& id)
+{
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+// Data keys written by other tools may hold the JSON as text.
+std::optional<QByteArray> bytes(const Defaults& defaults, const QString& key)
+{
+    if (const auto data = defaults.data(key))
+        return data;
+    if (const auto text = defaults.string(key))
+        return text->toUtf8();
+    return std::nullopt;
+}
+
+// Values that cannot be stored faithfully (a size that is not a number) are not written.
+bool encodesFaithfully(const ClockStyle& style)
+{
+    const auto decoded = ClockStyle::decode(style.encode());
+    return decoded && *decoded == style;
+}
+
+} // namespace
+
+StyleStore::StyleStore(Defaults& defaults, QObject* parent)
+    : QObject(parent)
+    , m_defaults(defaults)
+    , m_rule(defaults.name())
+{
+    m_style = readStyle();
+    m_customPresets = readPresets();
+    m_showOnDesktop = m_defaults.boolean(desktopKey, false);
+
+    bool formatPresent = false;
+    m_timeFormat = readTimeFormat(&formatPresent);
+    ClockHours::shared().setFormat(m_timeFormat);
+    if (!m_defaults.contains(timeFormatKey)) {
+        m_defaults.set(timeFormatKey, rawValue(m_timeFormat));
+        m_rule.announce();
+    }
+
+    m_previewImagePath = readPreviewImagePath();
+    m_activePresetID = readActivePresetID();
+
+    seedBuiltIns();
+    updateUneditedBuiltIns();
+
+    if (!m_activePresetID) {
+        for (const NamedStyle& preset : std::as_const(m_customPresets)) {
+            if (preset.style == m_style) {
+                setActivePresetID(preset.id);
+                break;
+            }
+        }
+    }
+
+    m_observer = SettingsSync::observe(m_defaults.name(), [this] { reload(); });
+}
+
+StyleStore::~StyleStore() = default;
+
+StyleStore& StyleStore::shared()
+{
+    static StyleStore* store = new StyleStore(Defaults::standard());
+    return *store;
+}
+
+ClockStyle StyleStore::readStyle(bool* stored) const
+{
+    if (const auto data = bytes(m_defaults, styleKey)) {
+        if (const auto style = ClockStyle::decode(*data)) {
+            if (stored)
+                *stored = true;
+            return *style;
+        }
+    }
+    return Presets::bold();
+}
+
+QList<NamedStyle> StyleStore::readPresets() const
+{
+    const auto data = bytes(m_defaults, presetsKey);
+    return data ? NamedStyles::read(*data) : QList<NamedStyle>();
+}
+
+ClockTimeFormat StyleStore::readTimeFormat(bool* present) const
+{
+    if (const auto text = m_defaults.string(timeFormatKey)) {
+        if (const auto format = enumFromRaw<ClockTimeFormat>(*text)) {
+            *present = true;
+            return *format;
+        }
+    }
+    *present = false;
+    // Derived once from the stored style: what it showed, expressed against the system's choice.
+    const auto data = bytes(m_defaults, styleKey);
+    const auto stored = data ? ClockStyle::decode(*data) : std::nullopt;
+    if (!stored || stored->use24Hour == ClockHours::systemUses24Hour())
+        return ClockTimeFormat::mac;
+    return stored->use24Hour ? ClockTimeFormat::twentyFour : ClockTimeFormat::twelve;
+}
+
+std::optional<QString> StyleStore::readPreviewImagePath() const
+{
+    return m_defaults.string(previewKey);
+}
+
+std::optional<QUuid> StyleStore::readActivePresetID() const
+{
+    const auto text = m_defaults.string(activeKey);
+    if (!text)
+        return std::nullopt;
+    const QUuid id = QUuid::fromString(*text);
+    return id.isNull() ? std::nullopt : std::optional<QUuid>(id);
+}
+
+void StyleStore::writeStyle()
+{
+    if (encodesFaithfully(m_style))
+        m_defaults.set(styleKey, m_style.encode());
+}
+
+void StyleStore::writePresets()
+{
+    for (const NamedStyle& preset : std::as_const(m_customPresets)) {
+        if (!encodesFaithfully(preset.style))
+            return;
+    }
+    m_defaults.set(presetsKey, NamedStyles::write(m_customPresets));
+}
+
+void StyleStore::savePresets()
+{
+    if (m_rule.isReloading())
+        return;
+    writePresets();
+    m_rule.announce();
+    emit customPresetsChanged();
+}
+
+void StyleStore::setStyle(const ClockStyle& style)
+{
+    m_rule.assign(m_style, style, [this] { writeStyle(); }, [this] { emit styleChanged(); });
+}
+
+void StyleStore::setCustomPresets(const QList<NamedStyle>& presets)
+{
+    m_rule.assign(m_customPresets, presets, [this] { writePresets(); }, [this] { emit customPresetsChanged(); });
+}
+
+void StyleStore::setShowOnDesktop(bool show)
+{
+    m_rule.assign(m_showOnDesktop, show, [this] { m_defaults.set(desktopKey, m_showOnDesktop); },
+                  [this] { emit showOnDesktopChanged(m_showOnDesktop); });
+}
+
+void StyleStore::setTimeFormat(ClockTimeFormat format)
+{
+    // Every clock of this process follows at once, a reload included.
+    ClockHours::shared().setFormat(format);
+    m_rule.assign(m_timeFormat, format, [this] { m_defaults.set(timeFormatKey, rawValue(m_timeFormat)); },
+                  [this] { emit timeFormatChanged(m_timeFormat); });
+}
+
+void StyleStore::setPreviewImagePath(const std::optional<QString>& path)
+{
+    m_rule.assign(m_previewImagePath, path, [this] {
+        if (m_previewImagePath)
+            m_defaults.set(previewKey, *m_previewImagePath);
+        else
+            m_defaults.remove(previewKey);
+    }, [this] { emit previewImagePathChanged(); });
+}
+
+void StyleStore::setActivePresetID(const std::optional<QUuid>& id)
+{
+    m_rule.assign(m_activePresetID, id, [this] {
+        if (m_activePresetID)
+            m_defaults.set(activeKey, uuidText(*m_activePresetID));
+        else
+            m_defaults.remove(activeKey);
+    }, [this] { emit activePresetIDChanged(); });
+}
+
+std::optional<NamedStyle> StyleStore::activePreset() const
+{
+    if (!m_activePresetID)
+        return std::nullopt;
+    for (const NamedStyle& preset : m_customPresets) {
+        if (preset.id == *m_activePresetID)
+            return preset;
+    }
+    return std::nullopt;
+}
+
+bool StyleStore::activePresetEdited() const
+{
+    const auto active = activePreset();
+    return active && !(active->style == m_style);
+}
+
+QStringList StyleStore::presetNames(const std::optional<QUuid>& except) const
+{
+    QStringList names;
+    for (const NamedStyle& preset : m_customPresets) {
+        if (!except || preset.id != *except)
+            names << preset.name;
+    }
+    return names;
+}
+
+void StyleStore::seedBuiltIns()
+{
+    const QVariantList stored = m_defaults.array(seededKey).value_or(QVariantList());
+    QStringList seeded;
+    for (const QVariant& name : stored) {
+        if (name.typeId() == QMetaType::QString)
+            seeded << name.toString();
+    }
+    const QStringList before = seeded;
+    bool added = false;
+    for (const NamedStyle& shipped : Presets::builtIn()) {
+        if (seeded.contains(shipped.name))
+            continue;
+        const bool present = std::any_of(m_customPresets.cbegin(), m_customPresets.cend(),
+                                         [&](const NamedStyle& p) { return p.id == shipped.id; });
+        if (!present) {
+            NamedStyle copy = shipped;
+            copy.builtIn = shipped.name;
+            copy.name = UniqueName::make(shipped.name, presetNames());
+            m_customPresets.append(copy);
+            added = true;
+        }
+        seeded << shipped.name;
+    }
+    if (seeded != before || !m_defaults.contains(seededKey))
+        m_defaults.set(seededKey, QVariantList(seeded.cbegin(), seeded.cend()));
+    if (added) {
+        writePresets();
+        m_rule.announce();
+    }
+}
+
+void StyleStore::updateUneditedBuiltIns()
+{
+    ShippedBuiltIns record(m_defaults.name(), shippedKey);
+    for (const NamedStyle& shipped : Presets::builtIn()) {
+        const auto recordedData = record.look(shipped.name);
+        const auto recorded = recordedData ? ClockStyle::decode(*recordedData) : std::nullopt;
+        if (!recorded || *recorded == shipped.style)
+            continue;
+        for (NamedStyle& preset : m_customPresets) {
+            if (preset.builtIn != shipped.name)
+                continue;
+            // Edited by the user: their edits stay.
+            if (!(preset.style == *recorded))
+                break;
+            const ClockStyle old = preset.style;
+            preset.style = shipped.style;
+            writePresets();
+            m_rule.announce();
+            if (m_activePresetID == preset.id && m_style == old)
+                setStyle(shipped.style);
+            break;
+        }
+    }
+    record.remember<NamedStyle>(Presets::builtIn(), [](const NamedStyle& p) { return p.name; },
+                                [](const NamedStyle& p) { return p.style.encode(); });
+}
+
+void StyleStore::applyPreset(const NamedStyle& preset)
+{
+    setStyle(preset.style);
+    setActivePresetID(preset.id);
+}
+
+void StyleStore::saveCurrentAsPreset(const QString& name)
+{
+    const NamedStyle preset{QUuid::createUuid(), UniqueName::make(name, presetNames()), m_style, std::nullopt};
+    m_customPresets.append(preset);
+    savePresets();
+    setActivePresetID(preset.id);
+}
+
+void StyleStore::saveCurrentToActivePreset()
+{
+    if (!m_activePresetID)
+        return;
+    for (NamedStyle& preset : m_customPresets) {
+        if (preset.id == *m_activePresetID)
+            preset.style = m_style;
+    }
+    savePresets();
+    // Tell the other processes again which preset is active.
+    if (!m_rule.isReloading()) {
+        m_defaults.set(activeKey, uuidText(*m_activePresetID));
+        m_rule.announce();
+        emit activePresetIDChanged();
+    }
+}
+
+void StyleStore::renamePreset(const QUuid& id, const QString& name)
+{
+    const QString trimmed = name.trimmed();
+    const auto found = std::find_if(m_customPresets.begin(), m_customPresets.end(), [&](const NamedStyle& p) { return p.id == id; });
+    if (found == m_customPresets.end() || trimmed.isEmpty())
+        return;
+    found->name = UniqueName::make(trimmed, presetNames(id));
+    savePresets();
+}
+
+void StyleStore::deletePreset(const QUuid& id)
+{
+    const auto found = std::find_if(m_customPresets.cbegin(), m_customPresets.cend(), [&](const NamedStyle& p) { return p.id == id; });
+    if (found == m_customPresets.cend())
+        return;
+    if (found->builtIn)
+        RemovedBuiltIns(m_defaults.name(), removedKey).remember(*found->builtIn, id);
+    m_customPresets.removeIf([&](const NamedStyle& p) { return p.id == id; });
+    savePresets();
+}
+
+std::optional<NamedStyle> StyleStore::originalPreset(const QUuid& id) const
+{
+    for (const NamedStyle& preset : m_customPresets) {
+        if (preset.id != id || !preset.builtIn)
+            continue;
+        for (const NamedStyle& shipped : Presets::builtIn()) {
+            if (shipped.name == *preset.builtIn)
+                return shipped.style == preset.style ? std::nullopt : std::optional<NamedStyle>(shipped);
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void StyleStore::resetPreset(const QUuid& id)
+{
+    const auto original = originalPreset(id);
+    if (!original)
+        return;
+    std::optional<NamedStyle> reset;
+    for (NamedStyle& preset : m_customPresets) {
+        if (preset.id == id) {
+            preset.style = original->style;
+            reset = preset;
+        }
+    }
+    savePresets();
+    if (reset && m_activePresetID == id)
+        applyPreset(*reset);
+}
+
+QList<NamedStyle> StyleStore::missingBuiltInPresets() const
+{
+    const QMap<QString, QUuid> removed = RemovedBuiltIns(m_defaults.name(), removedKey).ids();
+    const QList<NamedStyle> missing = RemovedBuiltIns::missing<NamedStyle, NamedStyle, NamedStyle>(
+        Presets::builtIn(), [](const NamedStyle& p) { return p.name; }, m_customPresets,
+        [](const NamedStyle& p) { return p.builtIn; }, removed,
+        [](const NamedStyle& shipped, std::optional<QUuid> id) {
+            NamedStyle restored = shipped;
+            restored.id = id.value_or(shipped.id);
+            restored.builtIn = shipped.name;
+            return restored;
+        });
+    QList<NamedStyle> result;
+    for (const NamedStyle& preset : missing) {
+        if (removed.contains(preset.name))
+            result << preset;
+    }
+    return result;
+}
+
+void StyleStore::restoreBuiltInPresets()
+{
+    QList<NamedStyle> missing = missingBuiltInPresets();
+    if (missing.isEmpty())
+        return;
+    UniqueName::fix(missing, &NamedStyle::name, presetNames());
+    m_customPresets.append(missing);
+    RemovedBuiltIns(m_defaults.name(), removedKey).clear();
+    savePresets();
+}
+
+std::optional<NamedStyle> StyleStore::restoreBuiltInPreset(const QString& name)
+{
+    for (NamedStyle preset : missingBuiltInPresets()) {
+        if (preset.name != name)
+            continue;
+        preset.name = UniqueName::make(preset.name, presetNames());
+        m_customPresets.append(preset);
+        RemovedBuiltIns(m_defaults.name(), removedKey).forget(name);
+        savePresets();
+        return preset;
+    }
+    return std::nullopt;
+}
+
+std::optional<QUuid> StyleStore::restoreShipped(const QUuid& shippedID)
+{
+    for (const NamedStyle& shipped : Presets::builtIn()) {
+        if (shipped.id != shippedID)
+            continue;
+        if (const auto restored = restoreBuiltInPreset(shipped.name))
+            return restored->id;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void StyleStore::reload()
+{
+    m_rule.reloading([this] {
+        setStyle(readStyle());
+        setCustomPresets(readPresets());
+        setShowOnDesktop(m_defaults.boolean(desktopKey, false));
+        bool present = false;
+        setTimeFormat(readTimeFormat(&present));
+        setPreviewImagePath(readPreviewImagePath());
+        setActivePresetID(readActivePresetID());
+    });
+}
