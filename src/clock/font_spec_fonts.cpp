@@ -42,6 +42,16 @@ std::optional<FontFace> cachedBase(const FontSpec& spec, double size)
     return (*found)->atSize(size);
 }
 
+// Whether a family is installed, asked of the font system once per family.
+bool installed(const QString& family)
+{
+    static QHash<QString, bool> known;
+    const auto found = known.constFind(family);
+    if (found != known.cend())
+        return *found;
+    return *known.insert(family, FontCatalog::hasFamily(family));
+}
+
 } // namespace
 
 std::optional<FontFace> FontSpec::baseFont(double pointSize) const
@@ -82,7 +92,7 @@ QFont FontSpec::font(double scale) const
 {
     const double pixels = std::max(size * scale, 0.01);
     QFont font;
-    if (!family.isEmpty() && FontCatalog::hasFamily(family)) {
+    if (!family.isEmpty() && installed(family)) {
         font.setFamily(family);
     } else if (const auto face = baseFont(pixels)) {
         // The system face of the design (or the standard one).

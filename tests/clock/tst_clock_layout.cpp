@@ -1,6 +1,8 @@
 #include "clock/clock_lines.h"
+#include "clock/clock_ticker.h"
 #include "clock/clock_view.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -127,6 +129,22 @@ private slots:
         QCOMPARE(ClockView::scaleFor(378), 0.25);
         QCOMPARE(ClockView::scaleFor(960, 1920.0), 0.5);
         QCOMPARE(ClockView::scaleFor(378, 0.0), 0.25);
+    }
+
+    void ticksFallOnWholeMinutesOrSeconds()
+    {
+        ClockTicker ticker(false);
+        const QDateTime now(QDate(2026, 3, 14), QTime(10, 15, 42, 250));
+        QCOMPARE(ticker.nextTick(now), QDateTime(QDate(2026, 3, 14), QTime(10, 16)));
+        QCOMPARE(ticker.nextTick(QDateTime(QDate(2026, 3, 14), QTime(10, 16))), QDateTime(QDate(2026, 3, 14), QTime(10, 17)));
+        ticker.setSeconds(true);
+        QCOMPARE(ticker.nextTick(now), QDateTime(QDate(2026, 3, 14), QTime(10, 15, 43)));
+        // A real tick arrives within the next second and carries the frozen instant.
+        ClockView::frozen() = saturday;
+        QSignalSpy ticks(&ticker, &ClockTicker::tick);
+        QVERIFY(ticks.wait(2500));
+        QCOMPARE(ticks.first().first().toDateTime(), saturday);
+        ClockView::frozen().reset();
     }
 
     void frozenInstantWins()
