@@ -237,9 +237,17 @@ void SettingsStore::reload()
         // would invent a new divider on every reload.
         if (const std::optional<QStringList> stored = storedStrings(layoutKey()))
             setLayout(*stored);
-        reportTrusted(m_defaults.boolean(QStringLiteral("accessibilityTrusted"), false));
-        reportFullDiskAccess(m_defaults.boolean(QStringLiteral("fullDiskAccess"), false));
-        reportScreenRecording(m_defaults.boolean(QStringLiteral("screenRecording"), false));
+        // The reports compare with the stored key, which holds these values already: assign directly.
+        const auto follow = [this](const QString& key, bool& field, void (SettingsStore::*changed)()) {
+            const bool stored = m_defaults.boolean(key, false);
+            if (field != stored) {
+                field = stored;
+                emit(this->*changed)();
+            }
+        };
+        follow(QStringLiteral("accessibilityTrusted"), m_accessibilityTrusted, &SettingsStore::accessibilityTrustedChanged);
+        follow(QStringLiteral("fullDiskAccess"), m_fullDiskAccess, &SettingsStore::fullDiskAccessChanged);
+        follow(QStringLiteral("screenRecording"), m_screenRecording, &SettingsStore::screenRecordingChanged);
     });
 }
 

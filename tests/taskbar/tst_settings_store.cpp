@@ -7,6 +7,7 @@
 #include "test_support.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTest>
@@ -258,11 +259,15 @@ private slots:
         other.barHeight = 64;
         domain().set(SettingsStore::settingsKey(), *other.encode());
         domain().set(SettingsStore::activeThemeKey(), QStringLiteral("not a uuid"));
+        domain().set(QStringLiteral("screenRecording"), true);
+        QSignalSpy recordingSpy(store.get(), &SettingsStore::screenRecordingChanged);
         const QString written = fileStamp();
         store->reload();
         settle();
         QCOMPARE(store->settings().barHeight, 64.0);
         QCOMPARE(settingsSpy.count(), 1);
+        QVERIFY(store->screenRecording());
+        QCOMPARE(recordingSpy.count(), 1);
         QCOMPARE(themesSpy.count() + layoutSpy.count() + activeSpy.count(), 0);
         QCOMPARE(notices.count, 0);
         QCOMPARE(fileStamp(), written);
@@ -457,6 +462,29 @@ private slots:
         QCOMPARE(store->barFrame(screen), QRectF(8, 0, 62, 875));
     }
 
+    void wallpaperColoursFromAThumbnail()
+    {
+        TestHome home;
+        const QString red = home.path() + QStringLiteral("/red.png");
+        QImage picture(64, 64, QImage::Format_RGB32);
+        picture.fill(QColor(255, 0, 0));
+        for (int x = 0; x < 64; ++x)
+            for (int y = 56; y < 64; ++y)
+                picture.setPixelColor(x, y, Qt::white); // a bright bottom edge
+        QVERIFY(picture.save(red));
+        const std::optional<WallpaperColours> colours = WallpaperColours::fromThumbnail(red);
+        QVERIFY(colours && colours->accent);
+        QVERIFY((*colours->accent >> 16) > ((*colours->accent >> 8) & 0xFF)); // reddish
+        QVERIFY(colours->edges.bottom > 0.9);
+        QVERIFY(colours->edges.top < 0.3);
+        QCOMPARE(WallpaperColours::fromThumbnail(home.path() + QStringLiteral("/missing.png")), std::nullopt);
+        QFile junk(home.path() + QStringLiteral("/junk.png"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a picture");
+        junk.close();
+        QCOMPARE(WallpaperColours::fromThumbnail(junk.fileName()), std::nullopt);
+    }
+
     void damagedStoredValuesReadAsDefaults()
     {
         TestHome home;
@@ -475,5 +503,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsStore)
+QTEST_MAIN(TestSettingsStore)
 #include "tst_settings_store.moc"

@@ -216,18 +216,9 @@ private slots:
         icu::Locale::setDefault(saved, status);
     }
 
-    void derivedCopies()
+    void indicatorTintFollowsTheWallpaperAtItsOwnOpacity()
     {
         TaskbarSettings s;
-        s.edge = BarEdge::left;
-        s.backgroundStyle = BackgroundStyle::glass;
-        QVERIFY(s.vertical());
-        QCOMPARE(s.asBottomBar().edge, BarEdge::bottom);
-        QCOMPARE(s.asBottomBar().backgroundStyle, BackgroundStyle::glass);
-        QCOMPARE(s.withoutWindowBlur().backgroundStyle, BackgroundStyle::solid);
-        s.backgroundStyle = BackgroundStyle::gradient;
-        QCOMPARE(s.withoutWindowBlur().backgroundStyle, BackgroundStyle::gradient);
-
         QCOMPARE(s.indicatorTint(0x336699), RGBA::fromHex(0x336699, 0.9));
         s.indicatorFollowsWallpaper = false;
         QCOMPARE(s.indicatorTint(0x336699), s.indicatorColor);
