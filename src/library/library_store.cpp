@@ -76,7 +76,8 @@ void LibraryStore::start()
     // First start: show the first ensemble, unless a wallpaper is already showing.
     if (!m_currentEnsembleID && !defaults().boolean(startedKey, false) && !m_ensembles.isEmpty() && !current())
         setCurrentEnsembleID(m_ensembles.first().id);
-    defaults().set(startedKey, true);
+    if (!defaults().boolean(startedKey, false))
+        defaults().set(startedKey, true);
 
     if (m_isEngine) {
         nameFilesAfterWallpapers();
