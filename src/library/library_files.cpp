@@ -1,9 +1,9 @@
 #include "library/library_files.h"
 
 #include "library/record_json.h"
+#include "platform/bundle.h"
 #include "platform/paths.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,12 +16,6 @@ namespace {
 
 // No index of ours comes near this; a bigger file is not read into memory.
 constexpr qint64 maxIndexSize = 512 * 1024 * 1024;
-
-QString& shippedFolderOverride()
-{
-    static QString folder;
-    return folder;
-}
 
 // A plain stat: QFileInfo allocates more than this loop over thousands of items wants.
 bool fileExists(const QString& path)
@@ -46,17 +40,7 @@ bool writeAtomically(const QString& path, const QByteArray& bytes)
 
 LibraryLocations LibraryLocations::standard()
 {
-    QString shipped = shippedFolderOverride();
-    if (shipped.isEmpty()) {
-        // Installed and build-tree layouts both keep resources in share/zentrove beside bin/.
-        shipped = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zentrove/Wallpapers"));
-    }
-    return {Paths::applicationSupport() + QStringLiteral("/Paneflow"), shipped};
-}
-
-void LibraryLocations::setShippedWallpapersFolder(const QString& folder)
-{
-    shippedFolderOverride() = folder;
+    return {Paths::applicationSupport() + QStringLiteral("/Paneflow"), Bundle::shippedWallpapersFolder()};
 }
 
 QString LibraryLocations::mediaPath(const Wallpaper& wallpaper) const

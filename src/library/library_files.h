@@ -18,9 +18,6 @@ struct LibraryLocations
 
     // The user's library root under the Application Support folder, and the app's shipped folder.
     static LibraryLocations standard();
-    // Where shipped wallpapers are looked up by default. Set once at start by whoever knows where
-    // the app's resources are.
-    static void setShippedWallpapersFolder(const QString& folder);
 
     QString libraryFile() const { return root + QStringLiteral("/library.json"); }
     QString ensemblesFile() const { return root + QStringLiteral("/ensembles.json"); }

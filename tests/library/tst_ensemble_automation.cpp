@@ -1,7 +1,6 @@
 #include "library_fixture.h"
 
 #include "library/ensemble_automation.h"
-#include "library/ensemble_lookup.h"
 #include "library/record_json.h"
 #include "looks/notices.h"
 #include "platform/appearance.h"
@@ -54,25 +53,6 @@ class EnsembleAutomationTest : public QObject
     Q_OBJECT
 
 private slots:
-    void linksFindEnsembles()
-    {
-        const QList<Ensemble> ensembles {{QUuid::createUuid(), QStringLiteral("Frog Pond"), {}},
-                                         {QUuid::createUuid(), QString::fromUtf8("\xC3\x89t\xC3\xA9"), {}},
-                                         {QUuid::createUuid(), QStringLiteral("Night"), {}}};
-        QCOMPARE(EnsembleLookup::named(ensembles, QStringLiteral("frog pond")), ensembles[0].id);
-        QCOMPARE(EnsembleLookup::named(ensembles, QStringLiteral("Frog%20Pond")), ensembles[0].id);
-        QCOMPARE(EnsembleLookup::named(ensembles, QStringLiteral("ETE")), ensembles[1].id);
-        QCOMPARE(EnsembleLookup::named(ensembles, uuidText(ensembles[2].id).toLower()), ensembles[2].id);
-        QVERIFY(!EnsembleLookup::named(ensembles, uuidText(QUuid::createUuid())));
-        QVERIFY(!EnsembleLookup::named(ensembles, QStringLiteral("Day")));
-
-        QCOMPARE(EnsembleLookup::stepped(ensembles, ensembles[2].id, 1), ensembles[0].id);
-        QCOMPARE(EnsembleLookup::stepped(ensembles, ensembles[0].id, -1), ensembles[2].id);
-        QCOMPARE(EnsembleLookup::stepped(ensembles, ensembles[0].id, 1), ensembles[1].id);
-        QCOMPARE(EnsembleLookup::stepped(ensembles, QUuid::createUuid(), -1), ensembles[0].id);
-        QVERIFY(!EnsembleLookup::stepped({}, std::nullopt, 1));
-    }
-
     void boundaryTimerAimsJustPastFive()
     {
         const QDate day(2025, 6, 3);
