@@ -26,6 +26,11 @@ Defaults& PartAgent::settings() const
 
 PartAgent::Start PartAgent::start()
 {
+    // Before the bus name is taken: whoever sees the name may signal us at once.
+    QuitSignals::install([this](int signal) {
+        qCInfo(lcAgent).noquote() << m_logPrefix << "quitting on signal" << signal;
+        quit(0);
+    });
     switch (m_identity.claim(m_identifier)) {
     case BusIdentity::Claim::takenByAnother:
         qCInfo(lcAgent).noquote() << m_logPrefix << "already running";
@@ -36,10 +41,6 @@ PartAgent::Start PartAgent::start()
     case BusIdentity::Claim::owned:
         break;
     }
-    QuitSignals::install([this](int signal) {
-        qCInfo(lcAgent).noquote() << m_logPrefix << "quitting on signal" << signal;
-        quit(0);
-    });
     connect(&m_identity, &BusIdentity::quitRequested, this, [this] {
         qCInfo(lcAgent).noquote() << m_logPrefix << "quitting on request";
         // Answer the caller first, then leave.
