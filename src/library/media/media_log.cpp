@@ -1,0 +1,3 @@
+#include "library/media/media_log.h"
+
+Q_LOGGING_CATEGORY(lcMedia, "paneflow.media")
