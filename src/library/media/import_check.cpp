@@ -2,7 +2,6 @@
 
 #include "wallpaper/lock_screen/lock_screen_video.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStorageInfo>
@@ -31,12 +30,15 @@ qint64 ImportCheck::lockScreenEstimate(QSize naturalSize, double seconds)
 
 std::optional<qint64> ImportCheck::freeBytesAt(const QString& folder)
 {
-    QDir dir(folder);
-    while (!dir.exists()) {
-        if (!dir.cdUp())
+    // The folder may not exist yet: ask about the nearest parent that does.
+    QString existing = QFileInfo(folder).absoluteFilePath();
+    while (!QFileInfo(existing).isDir()) {
+        const QString parent = QFileInfo(existing).absolutePath();
+        if (parent == existing)
             return std::nullopt;
+        existing = parent;
     }
-    const QStorageInfo storage(dir.absolutePath());
+    const QStorageInfo storage(existing);
     if (!storage.isValid() || !storage.isReady())
         return std::nullopt;
     return storage.bytesAvailable();
