@@ -24,6 +24,7 @@ QByteArray run(const QString& program, const QStringList& arguments, int* exitCo
 
 bool ffmpeg(const QStringList& arguments, const QString& output)
 {
+    QDir().mkpath(QFileInfo(output).absolutePath());
     int exitCode = -1;
     run(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-y"), QStringLiteral("-v"), QStringLiteral("error")} + arguments + QStringList{output}, &exitCode);
     return exitCode == 0 && QFileInfo(output).size() > 0;

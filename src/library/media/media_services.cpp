@@ -1,0 +1,16 @@
+#include "library/media/media_services.h"
+
+#include "library/library_services.h"
+#include "library/media/media_import.h"
+#include "library/media/media_thumbnails.h"
+
+namespace MediaServices {
+
+void install()
+{
+    LibraryServices& services = LibraryServices::installed();
+    services.thumbnails = std::make_shared<MediaThumbnails>();
+    services.importer = std::make_shared<MediaImporter>();
+}
+
+} // namespace MediaServices
