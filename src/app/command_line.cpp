@@ -74,6 +74,8 @@ QString CommandLine::helpText()
         "  --eject PATH         eject the disk image at PATH\n"
         "  --enable PART...     turn parts on (paneflow, vizavedid, taskbar)\n"
         "  --disable PART...    turn parts off\n"
+        "  --import FILE...     add videos and pictures to the library without a window; exits 0\n"
+        "                       when every file was added\n"
         "  --help               show this help\n"
         "  --version            show the version\n");
 }

@@ -5,6 +5,7 @@
 #include "app/ui/zentrove_application.h"
 #include "app/zentrove.h"
 #include "build_info.h"
+#include "library/media/import_command.h"
 #include "platform/bundle.h"
 #include "platform/bus_identity.h"
 #include "platform/process_identity.h"
@@ -31,6 +32,10 @@ int main(int argc, char* argv[])
         std::printf("Zentrove %s\n", qPrintable(ZentroveApplication::applicationVersion()));
         return 0;
     }
+
+    // Imports from the command line run the library's own pipeline and print, never show a window.
+    if (arguments.contains(QStringLiteral("--import")))
+        return ImportCommand::run(CommandLine(arguments).values(QStringLiteral("--import")));
 
     // One control app per session: a later launch hands its arguments to the running one.
     BusIdentity identity;
