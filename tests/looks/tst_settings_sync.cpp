@@ -60,12 +60,12 @@ private slots:
         SettingsSync::changed(clockDomain);
         SettingsSync::changed(taskbarDomain);
         SettingsSync::changed(clockDomain);
-        QTRY_COMPARE(clock.objects.size(), 1);
-        QTRY_COMPARE(taskbar.objects.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(clock.objects.size(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(taskbar.objects.size(), 1, 20000);
         QCOMPARE(clock.objects[0], std::optional<QString>(QStringLiteral("app.zentrove")));
         // Once posted, the next change is a new notice.
         SettingsSync::changed(clockDomain);
-        QTRY_COMPARE(clock.objects.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(clock.objects.size(), 2, 20000);
         QTest::qWait(150);
         QCOMPARE(clock.objects.size(), 2);
         QCOMPARE(taskbar.objects.size(), 1);
@@ -78,7 +78,7 @@ private slots:
         int code = -1;
         TestSupport::runPeer({QStringLiteral("--id"), clockDomain, QStringLiteral("burst"), clockDomain, QStringLiteral("100")}, 30000, &code);
         QCOMPARE(code, 0);
-        QTRY_COMPARE(counter.objects.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(counter.objects.size(), 1, 20000);
         QTest::qWait(300);
         QCOMPARE(counter.objects.size(), 1);
         QCOMPARE(counter.objects[0], std::optional<QString>(clockDomain));
@@ -104,12 +104,12 @@ private slots:
 
         // Another process's write does, and the value read in the handler is the new one.
         TestSupport::runPeer({QStringLiteral("--id"), taskbarDomain, QStringLiteral("set"), taskbarDomain, QStringLiteral("edge"), QStringLiteral("left")});
-        QTRY_COMPARE(reloads, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(reloads, 1, 20000);
         QCOMPARE(seen, QStringLiteral("left"));
 
         // A notice without an identifier counts as someone else's.
         Notifier::post(Notices::settingsChanged(taskbarDomain));
-        QTRY_COMPARE(reloads, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(reloads, 2, 20000);
     }
 
     void aProcessWithoutIdentityIgnoresAnonymousNotices()
@@ -119,7 +119,7 @@ private slots:
         NoticeToken token = SettingsSync::observe(taskbarDomain, [&] { ++reloads; });
         Notifier::post(Notices::settingsChanged(taskbarDomain));
         Notifier::post(Notices::settingsChanged(taskbarDomain), QStringLiteral("app.zentrove.paneflow"));
-        QTRY_COMPARE(reloads, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(reloads, 1, 20000);
         QTest::qWait(200);
         QCOMPARE(reloads, 1);
         ProcessIdentity::set(QStringLiteral("app.zentrove"));
@@ -146,7 +146,7 @@ private slots:
         NoticeToken token = SettingsSync::onCommand(TaskbarCommands::holdOpen(), taskbarDomain, [&] { ++runs; });
         SettingsSync::send(TaskbarCommands::holdOpen(), taskbarDomain);
         SettingsSync::send(TaskbarCommands::holdOpen(), taskbarDomain);
-        QTRY_COMPARE(runs, 2); // commands are not coalesced
+        QTRY_COMPARE_WITH_TIMEOUT(runs, 2, 20000); // commands are not coalesced
         QCOMPARE(raw.objects.size(), 2);
         QCOMPARE(raw.objects[0], std::nullopt);
 
@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(value, 3);
         QCOMPARE(writes, 1);
         QCOMPARE(emits, 2);
-        QTRY_COMPARE(counter.objects.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(counter.objects.size(), 1, 20000);
         QTest::qWait(150);
         QCOMPARE(counter.objects.size(), 1);
     }

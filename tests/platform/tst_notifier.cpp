@@ -47,7 +47,7 @@ private slots:
         Notifier::post(QStringLiteral("test.local"), QStringLiteral("payload"));
         Notifier::post(QStringLiteral("test.local"));
         Notifier::post(QStringLiteral("test.local"), QString());
-        QTRY_COMPARE(r.objects.size(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(r.objects.size(), 3, 20000);
         QCOMPARE(r.objects[0], std::optional<QString>(QStringLiteral("payload")));
         QCOMPARE(r.objects[1], std::nullopt);
         QCOMPARE(r.objects[2], std::optional<QString>(QString())); // empty is not absent
@@ -61,9 +61,9 @@ private slots:
     {
         Received fromPeer(QStringLiteral("test.fromPeer"));
         int code = -1;
-        TestSupport::runPeer({QStringLiteral("post"), QStringLiteral("test.fromPeer"), QStringLiteral("hello")}, 10000, &code);
+        TestSupport::runPeer({QStringLiteral("post"), QStringLiteral("test.fromPeer"), QStringLiteral("hello")}, 30000, &code);
         QCOMPARE(code, 0);
-        QTRY_COMPARE(fromPeer.objects.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(fromPeer.objects.size(), 1, 20000);
         QCOMPARE(fromPeer.objects[0], std::optional<QString>(QStringLiteral("hello")));
 
         QProcess* peer = TestSupport::startPeer({QStringLiteral("count"), QStringLiteral("test.toPeer")}, this);
@@ -85,7 +85,7 @@ private slots:
         sendRaw({7, true, QStringLiteral("x")});                       // name is not a string
         sendRaw({name, true, QString(Notifier::maxObjectLength + 1, QLatin1Char('x'))});
         sendRaw({name, true, QStringLiteral("good")});
-        QTRY_COMPARE(r.objects.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(r.objects.size(), 1, 20000);
         QTest::qWait(200);
         QCOMPARE(r.objects.size(), 1);
         QCOMPARE(r.objects[0], std::optional<QString>(QStringLiteral("good")));
@@ -103,7 +103,7 @@ private slots:
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/zentrove-bus"));
         peer.setProcessEnvironment(env);
         peer.start(TestSupport::peerPath(), {QStringLiteral("loopback"), QStringLiteral("test.nobus"), QStringLiteral("inside")});
-        QVERIFY(peer.waitForFinished(10000));
+        QVERIFY(peer.waitForFinished(30000));
         QCOMPARE(peer.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(peer.readAllStandardOutput()).trimmed(), QStringLiteral("got inside"));
         QVERIFY(QString::fromUtf8(peer.readAllStandardError()).contains(QStringLiteral("no session bus")));

@@ -30,7 +30,7 @@ QString peerPath();
 // Starts the peer with the given arguments; stdout is read line by line by the caller.
 QProcess* startPeer(const QStringList& arguments, QObject* parent = nullptr);
 // Waits until the process printed a line starting with `prefix`; returns that line (empty on timeout).
-QString waitForLine(QProcess* process, const QString& prefix, int timeoutMs = 5000);
+QString waitForLine(QProcess* process, const QString& prefix, int timeoutMs = 20000);
 // Runs the peer to completion; returns its standard output.
 QString runPeer(const QStringList& arguments, int timeoutMs = 30000, int* exitCode = nullptr);
 
