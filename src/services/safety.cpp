@@ -284,10 +284,10 @@ bool Safety::start(const QString& part, GiveBack giveBack)
     // A polite kill quits normally, so the part's own quit path gives back. Where the part has
     // installed its own handling already, that one stays.
     QuitSignals::install([](int) { QCoreApplication::quit(); });
-    if (QCoreApplication* app = QCoreApplication::instance()) {
+    static bool watchingQuit = false;
+    if (QCoreApplication* app = QCoreApplication::instance(); app && !std::exchange(watchingQuit, true)) {
         // A clean quit is no crash.
-        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { Defaults::standard().remove(startsKey()); },
-                         Qt::UniqueConnection);
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { Defaults::standard().remove(startsKey()); });
     }
     watch.changed = Notifier::observe(Notices::safetyChanged(), [](const std::optional<QString>&) {
         PartWatch& w = partWatch();
