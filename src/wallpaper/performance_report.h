@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <QStringView>
 
 #include <optional>
 
@@ -24,8 +24,8 @@ struct Row
     std::optional<double> system;
 };
 
-// One line of the log; none for the header and for anything malformed.
-std::optional<Row> parseRow(QStringView line);
+// One line of the log (UTF-8, without its line end); none for the header and anything malformed.
+std::optional<Row> parseRow(QByteArrayView line);
 // Every well-formed row of a whole log.
 QList<Row> parse(const QByteArray& csv);
 

@@ -202,7 +202,7 @@ private slots:
         const QStringList log = lines();
         QCOMPARE(log.size(), 3);
         QCOMPARE(fields(log[2]).size(), PerformanceLog::columnCount);
-        QVERIFY(PerformanceReport::parseRow(log[2]));
+        QVERIFY(PerformanceReport::parseRow(log[2].toUtf8()));
     }
 };
 

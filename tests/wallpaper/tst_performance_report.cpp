@@ -109,7 +109,7 @@ private slots:
         // Empty optional columns stay empty, they do not break the row.
         good.battery.clear();
         good.system.clear();
-        const auto bare = PerformanceReport::parseRow(line(good));
+        const auto bare = PerformanceReport::parseRow(line(good).toUtf8());
         QVERIFY(bare);
         QVERIFY(!bare->battery);
         QVERIFY(!bare->system);
