@@ -1,6 +1,8 @@
 #include "agents/agent_main.h"
 
+#include "app/zentrove.h"
 #include "build_info.h"
+#include "platform/machine.h"
 #include "platform/kickstart.h"
 #include "platform/process_identity.h"
 
@@ -18,7 +20,10 @@ int runAgent(int argc, char* argv[], const AgentProgram& program)
     ProcessIdentity::set(program.identifier);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(program.displayName + QStringLiteral(", a part of Zentrove. Started by Zentrove and at login."));
+    QString description = program.displayName + QStringLiteral(", a part of Zentrove. Started by Zentrove and at login.");
+    if (program.identifier == Zentrove::paneflowID())
+        description += QStringLiteral("\n\nPerformance log: ") + Machine::energyNote();
+    parser.setApplicationDescription(description);
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QString::fromLatin1(Kickstart::option).mid(2), QStringLiteral("Start in the background and exit once running.")});

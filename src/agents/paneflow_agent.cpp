@@ -7,6 +7,9 @@
 #include "looks/ensemble_theme.h"
 #include "platform/appearance.h"
 #include "platform/defaults.h"
+#include "platform/window_list.h"
+#include "wallpaper/live_playback.h"
+#include "wallpaper/performance_recorder.h"
 
 PaneflowAgent::PaneflowAgent(QObject* parent)
     : PartAgent(Zentrove::paneflowID(), QStringLiteral("Live Wallpaper"), QStringLiteral("Paneflow: "), parent)
@@ -24,10 +27,22 @@ void PaneflowAgent::startWork()
     m_automation = std::make_unique<EnsembleAutomation>(*m_library, m_appearance.get());
     // This process is the part: choices made here go through the notice the automation answers.
     EnsembleTheme::setPartRunningCheck([] { return true; });
+
+    PerformanceRecorder& recorder = PerformanceRecorder::shared();
+    // Tests only: a short recording interval instead of half a minute.
+    if (const int ms = qEnvironmentVariableIntValue("ZENTROVE_RECORD_INTERVAL_MS"); ms > 0)
+        recorder.setInterval(ms);
+    m_playback = std::make_unique<LivePlayback>(*m_library, PauseRules::Sensors::system(), recorder, [] {
+        QSet<quint32> ids;
+        for (const DisplayArea& display : WindowList::system().displays())
+            ids.insert(display.id);
+        return ids;
+    });
 }
 
 void PaneflowAgent::stopWork()
 {
+    m_playback.reset();
     m_automation.reset();
     m_appearance.reset();
     m_library.reset();

@@ -7,9 +7,11 @@
 class Appearance;
 class EnsembleAutomation;
 class LibraryStore;
+class LivePlayback;
 
-// The live wallpaper part's agent: runs the library store in engine mode and the automatic
-// ensemble changes.
+// The live wallpaper part's agent: runs the library store in engine mode, the automatic ensemble
+// changes, the pause rules with the playback status they lead to, and the performance recorder
+// while it is switched on.
 class PaneflowAgent : public PartAgent
 {
     Q_OBJECT
@@ -27,4 +29,5 @@ private:
     std::unique_ptr<LibraryStore> m_library;
     std::unique_ptr<Appearance> m_appearance;
     std::unique_ptr<EnsembleAutomation> m_automation;
+    std::unique_ptr<LivePlayback> m_playback;
 };

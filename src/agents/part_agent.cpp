@@ -1,8 +1,10 @@
 #include "agents/part_agent.h"
 
+#include "app/part.h"
 #include "looks/settings_sync.h"
 #include "platform/defaults.h"
 #include "platform/quit_signals.h"
+#include "services/safety.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -52,6 +54,16 @@ PartAgent::Start PartAgent::start()
         emit reloaded();
     }));
     settings().sync();
+    // A part that the safety list switched off, or that keeps crashing at start, takes nothing
+    // over: it records why and leaves (the queued quit runs once the event loop does).
+    const std::optional<Part> part = Part::withID(m_identifier);
+    if (part && !Safety::start(part->shortName(), [this](std::function<void()> done) {
+            quit(0);
+            done();
+        })) {
+        qCInfo(lcAgent).noquote() << m_logPrefix << "stood down";
+        return Start::running;
+    }
     startWork();
     qCInfo(lcAgent).noquote() << m_logPrefix << "running";
     return Start::running;

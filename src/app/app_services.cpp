@@ -4,11 +4,15 @@
 #include "library/store_library_service.h"
 #include "looks/ensemble_theme.h"
 #include "platform/workspace.h"
+#include "services/safety_list_service.h"
+#include "wallpaper/wallpaper_install_service.h"
 
 AppServices AppServices::standard()
 {
     AppServices services;
     services.library = std::make_shared<StoreLibraryService>();
+    services.safety = std::make_shared<SafetyListService>();
+    services.install = std::make_shared<WallpaperInstallService>();
     // Choosing an ensemble from outside the store asks the live-wallpaper part when it runs.
     std::shared_ptr<Workspace> workspace = Workspace::createSystem();
     EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });

@@ -1,0 +1,55 @@
+#include "wallpaper/store_pause_settings.h"
+
+#include "library/library_store.h"
+
+StorePauseSettings::StorePauseSettings(LibraryStore& store, QObject* parent)
+    : PauseSettings(parent)
+    , m_store(store)
+{
+    connect(&m_store, &LibraryStore::switchChanged, this, [this](LibrarySwitch which) {
+        switch (which) {
+        case LibrarySwitch::pauseOnBattery:
+            emit pauseOnBatteryChanged();
+            break;
+        case LibrarySwitch::pauseOnLowPower:
+            emit pauseOnLowPowerChanged();
+            break;
+        case LibrarySwitch::pauseOnFullScreen:
+            emit pauseOnFullScreenChanged();
+            break;
+        case LibrarySwitch::pauseOnHighCPU:
+            emit pauseOnHighCPUChanged();
+            break;
+        case LibrarySwitch::pauseOnThermal:
+            emit pauseOnThermalChanged();
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+bool StorePauseSettings::pauseOnBattery() const
+{
+    return m_store.switchOn(LibrarySwitch::pauseOnBattery);
+}
+
+bool StorePauseSettings::pauseOnLowPower() const
+{
+    return m_store.switchOn(LibrarySwitch::pauseOnLowPower);
+}
+
+bool StorePauseSettings::pauseOnFullScreen() const
+{
+    return m_store.switchOn(LibrarySwitch::pauseOnFullScreen);
+}
+
+bool StorePauseSettings::pauseOnHighCPU() const
+{
+    return m_store.switchOn(LibrarySwitch::pauseOnHighCPU);
+}
+
+bool StorePauseSettings::pauseOnThermal() const
+{
+    return m_store.switchOn(LibrarySwitch::pauseOnThermal);
+}

@@ -1,0 +1,134 @@
+#include "app/zentrove.h"
+#include "fake_sensors.h"
+#include "library/library_store.h"
+#include "test_support.h"
+#include "wallpaper/live_playback.h"
+#include "wallpaper/performance_log.h"
+#include "wallpaper/performance_recorder.h"
+
+#include <QFile>
+#include <QTest>
+
+// The live-wallpaper part's playing state over a real library store and fake machine readings.
+class TestLivePlayback : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> home;
+    FakePower power;
+    FakeMachine machine;
+    FakeWindowList windows;
+    QDateTime now;
+    std::unique_ptr<LibraryStore> store;
+    std::unique_ptr<PerformanceRecorder> recorder;
+    std::unique_ptr<LivePlayback> playback;
+
+    void make()
+    {
+        store = std::make_unique<LibraryStore>(Zentrove::paneflowID(), true);
+        recorder = std::make_unique<PerformanceRecorder>(PerformanceRecorder::Sensors {&power, &machine},
+                                                         PerformanceLog::path(), [this] { return now; });
+        playback = std::make_unique<LivePlayback>(*store, PauseRules::Sensors {&power, &machine, &windows}, *recorder,
+                                                  [] { return QSet<quint32> {1}; });
+    }
+
+    void addWallpaper()
+    {
+        Wallpaper w;
+        w.id = QUuid::createUuid();
+        w.name = QStringLiteral("Dunes");
+        w.fileName = QStringLiteral("Dunes.mov");
+        store->addWallpaper(w);
+    }
+
+    static QStringList reasonsLogged()
+    {
+        QFile file(PerformanceLog::path());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList reasons;
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& line : lines.mid(1))
+            reasons << line.section(QLatin1Char(','), 1, 2);
+        return reasons;
+    }
+
+private slots:
+    void init()
+    {
+        home = std::make_unique<TestHome>();
+        now = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+        power.battery = false;
+        windows.screens = {{1, QRectF(0, 0, 1920, 1080)}};
+        windows.windows.clear();
+    }
+
+    void cleanup()
+    {
+        playback.reset();
+        recorder.reset();
+        store.reset();
+        home.reset();
+    }
+
+    void statusFollowsTheRulesAndTheUser()
+    {
+        make();
+        QVERIFY(!playback->isPlaying()); // nothing to play yet
+        QCOMPARE(store->playbackStatus(), std::nullopt);
+        addWallpaper();
+        QVERIFY(playback->isPlaying());
+
+        store->setSwitch(LibrarySwitch::pauseOnBattery, true);
+        power.setBattery(true);
+        QVERIFY(!playback->isPlaying());
+        QCOMPARE(store->playbackStatus(), std::optional<QString>(QStringLiteral("Paused · on battery")));
+
+        // The user's own pause is not a status of the part's.
+        store->setSwitch(LibrarySwitch::userPaused, true);
+        QCOMPARE(store->playbackStatus(), std::nullopt);
+        QCOMPARE(playback->reason(), std::optional<QString>(LivePlayback::pausedByYou()));
+        QVERIFY(playback->rules().fullScreenDisplays().isEmpty());
+
+        store->setSwitch(LibrarySwitch::userPaused, false);
+        power.setBattery(false);
+        QVERIFY(playback->isPlaying());
+        QCOMPARE(store->playbackStatus(), std::nullopt);
+
+        // A full-screen app over every display the part plays on pauses it too (that rule is on
+        // by default).
+        windows.windows = {WindowInfo {4242, 0, 1.0, QRectF(0, 0, 1920, 1080)}};
+        windows.activate();
+        QVERIFY(!playback->isPlaying());
+        QCOMPARE(store->playbackStatus(), std::optional<QString>(QStringLiteral("Paused · an app is full screen")));
+        store->setSwitch(LibrarySwitch::pauseOnFullScreen, false);
+        QVERIFY(playback->isPlaying());
+        QCOMPARE(store->playbackStatus(), std::nullopt);
+    }
+
+    void recordsWhileSwitchedOn()
+    {
+        make();
+        addWallpaper();
+        QVERIFY(recorder->isRunning()); // on by default
+        store->setSwitch(LibrarySwitch::recordPerformance, false);
+        QVERIFY(!recorder->isRunning());
+        QFile::remove(PerformanceLog::path());
+        store->setSwitch(LibrarySwitch::recordPerformance, true);
+        QVERIFY(recorder->isRunning());
+        now = now.addSecs(30);
+        recorder->recordRow();
+        store->setSwitch(LibrarySwitch::pauseOnBattery, true);
+        now = now.addSecs(10);
+        power.setBattery(true); // stops playing: the row closes the playing stretch
+        now = now.addSecs(30);
+        recorder->recordRow();
+        QCOMPARE(reasonsLogged(), QStringList({QStringLiteral("playing,"), QStringLiteral("playing,"),
+                                               QStringLiteral("paused,on battery")}));
+        store->setSwitch(LibrarySwitch::recordPerformance, false);
+        QVERIFY(!recorder->isRunning());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLivePlayback)
+#include "tst_live_playback.moc"
