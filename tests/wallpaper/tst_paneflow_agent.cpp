@@ -46,16 +46,15 @@ private slots:
         QVERIFY(agent);
         QTRY_VERIFY_WITH_TIMEOUT(rows().size() >= 3, 15000);
         for (const PerformanceReport::Row& row : rows()) {
-            QVERIFY(row.rss > 1.0);      // a real process has resident memory
+            QVERIFY(row.rss > 1.0); // a real process has resident memory
             QVERIFY(row.cpu >= 0.0);
-            QVERIFY(!row.playing);      // nothing to play in an empty library
-            QCOMPARE(row.reason, QString());
         }
 
         // The user pauses it from the control app: the agent hears of it and logs why.
         domain.set(LibraryStore::switchKey(LibrarySwitch::userPaused), true);
         SettingsSync::changed(Zentrove::paneflowID());
         QTRY_VERIFY_WITH_TIMEOUT(rows().last().reason == QStringLiteral("paused by you"), 15000);
+        QVERIFY(!rows().last().playing);
 
         // Switched off: no more rows.
         domain.set(LibraryStore::switchKey(LibrarySwitch::recordPerformance), false);
