@@ -65,6 +65,23 @@ qint64 countPackets(const QString& path)
     return ok ? count : -1;
 }
 
+QStringList storedPackets(const QString& path)
+{
+    const QByteArray out = run(QStringLiteral("ffmpeg"),
+                               {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-ignore_editlist"), QStringLiteral("1"),
+                                QStringLiteral("-i"), path, QStringLiteral("-map"), QStringLiteral("0:v:0"), QStringLiteral("-c"),
+                                QStringLiteral("copy"), QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-")});
+    QStringList packets;
+    for (const QByteArray& line : out.split('\n')) {
+        const QList<QByteArray> fields = line.split(',');
+        if (line.startsWith("#extradata"))
+            packets.append(QString::fromLatin1(line.simplified()));
+        else if (!line.startsWith('#') && fields.size() == 6) // stream, dts, pts, duration, size, hash
+            packets.append(QString::fromLatin1(fields[4].trimmed() + ' ' + fields[5].trimmed()));
+    }
+    return packets;
+}
+
 QString frameHash(const QString& path, double seconds)
 {
     const QByteArray out = run(QStringLiteral("ffmpeg"),

@@ -23,6 +23,9 @@ QJsonObject probe(const QString& path, const QStringList& extra = {});
 QJsonObject videoStream(const QJsonObject& probed);
 // Number of video packets the demuxer yields (edit lists honoured).
 qint64 countPackets(const QString& path);
+// The stored samples once each, edit lists ignored: the codec setup's and every packet's size
+// and MD5, as ffmpeg's framemd5 of a stream copy lists them. Equal lists mean untouched data.
+QStringList storedPackets(const QString& path);
 // MD5 of the decoded frame shown at `seconds`.
 QString frameHash(const QString& path, double seconds);
 // Files in a folder, names only.
