@@ -4,6 +4,7 @@
 #include "brand/brand_accent.h"
 #include "library/ensemble_automation.h"
 #include "library/library_store.h"
+#include "library/media/media_services.h"
 #include "looks/ensemble_theme.h"
 #include "platform/appearance.h"
 #include "platform/defaults.h"
@@ -22,6 +23,7 @@ PaneflowAgent::~PaneflowAgent() = default;
 
 void PaneflowAgent::startWork()
 {
+    MediaServices::install();
     m_library = std::make_unique<LibraryStore>(settings().name(), true);
     m_appearance = std::make_unique<Appearance>();
     m_automation = std::make_unique<EnsembleAutomation>(*m_library, m_appearance.get());

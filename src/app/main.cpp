@@ -6,6 +6,7 @@
 #include "app/zentrove.h"
 #include "build_info.h"
 #include "library/media/import_command.h"
+#include "library/media/media_services.h"
 #include "platform/bundle.h"
 #include "platform/bus_identity.h"
 #include "platform/process_identity.h"
@@ -44,6 +45,9 @@ int main(int argc, char* argv[])
             return 0;
         qWarning().noquote() << "Zentrove: another instance runs but does not answer; starting anyway";
     }
+
+    // The library's thumbnails and imports run on the media code in this process.
+    MediaServices::install();
 
     app.setWindowIcon(QIcon::fromTheme(QStringLiteral("app.zentrove"), QIcon(Bundle::resourcesFolder() + QStringLiteral("/icons/app.zentrove.svg"))));
     AppDelegate delegate(app, AppDelegate::Platform::system(), AppServices::standard(), ViewRegistry::standard());

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -260,6 +261,43 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(store().activities().size() == 1 && store().activities().first().state != Activity::State::running, 60000);
         QCOMPARE(store().activities().first().detail, QString("1 thumbnail failed"));
         QCOMPARE(store().activities().first().state, Activity::State::failed);
+    }
+
+    // Runs last: once the process has started leaving, media work stays stopped.
+    void leavingCancelsAndWaitsForMediaWork()
+    {
+        store().importFiles({QUrl::fromLocalFile(m_clips + "/Heavy.mp4")});
+        QTRY_VERIFY_WITH_TIMEOUT(store().activities().size() == 1 && store().activities().first().detail == "Shrinking to 4K"
+                                     && store().activities().first().progress.value_or(0) > 0,
+                                 60000);
+        // The other worker is busy until the process leaves; work queued behind it never starts.
+        std::atomic<bool> blocking{false}, blockerDone{false};
+        std::atomic<int> ran{0};
+        MediaJobs::run(
+            &store(),
+            [&] {
+                blocking = true;
+                while (!MediaJobs::isStopping())
+                    QThread::msleep(5);
+                QThread::msleep(100);
+                blockerDone = true;
+                return 0;
+            },
+            [](int) {});
+        for (int i = 0; i < 5; ++i)
+            MediaJobs::run(&store(), [&ran] { return ++ran; }, [](int) {});
+        QTRY_VERIFY(blocking.load());
+
+        MediaJobs::shutDown();
+        QVERIFY(blockerDone.load()); // waited for
+        QCOMPARE(MediaJobs::pool().activeThreadCount(), 0);
+        QCOMPARE(ran.load(), 0);
+        // The conversion stopped at its next frame and took its partial file with it.
+        QCOMPARE(videos(), QStringList());
+
+        MediaJobs::run(&store(), [&ran] { return ++ran; }, [](int) {});
+        MediaJobs::waitForAll();
+        QCOMPARE(ran.load(), 0);
     }
 };
 

@@ -122,11 +122,9 @@ public:
     std::function<void(double)> progress(const QString& detail, double scale)
     {
         return [self = shared_from_this(), detail, scale](double fraction) {
-            if (LibraryStore* s = self->store.data())
-                MediaJobs::onMain(s, [self, detail, value = fraction * scale] {
-                    if (self->store)
-                        self->store->updateActivity(self->activity, detail, value);
-                });
+            MediaJobs::onMain(self->store, [self, detail, value = fraction * scale] {
+                self->store->updateActivity(self->activity, detail, value);
+            });
         };
     }
 
@@ -158,7 +156,7 @@ void prepareLockScreen(const std::shared_ptr<Import>& import)
     const QString media = import->target;
     MediaJobs::run(
         &store, [media, copy, onProgress = import->progress(detail, 1.0)] {
-            return LockScreenVideo::convert(media, copy, true, onProgress);
+            return LockScreenVideo::convert(media, copy, true, onProgress, MediaJobs::stopFlag());
         },
         [import](LockScreenVideo::Outcome outcome) {
             if (outcome.ok()) {
@@ -209,7 +207,7 @@ void MediaImporter::importVideo(LibraryStore& store, const QString& path)
             [import, source, target, thumbnail, shrink = check.needsShrinking, onProgress]() -> StepResult {
                 StepResult step;
                 if (shrink) {
-                    const auto outcome = LockScreenVideo::convert(source, target, false, onProgress);
+                    const auto outcome = LockScreenVideo::convert(source, target, false, onProgress, MediaJobs::stopFlag());
                     step = {outcome.ok(), outcome.message};
                 } else {
                     step = copyInto(source, target);

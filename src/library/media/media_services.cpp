@@ -2,6 +2,7 @@
 
 #include "library/library_services.h"
 #include "library/media/media_import.h"
+#include "library/media/media_jobs.h"
 #include "library/media/media_thumbnails.h"
 
 namespace MediaServices {
@@ -11,6 +12,8 @@ void install()
     LibraryServices& services = LibraryServices::installed();
     services.thumbnails = std::make_shared<MediaThumbnails>();
     services.importer = std::make_shared<MediaImporter>();
+    // Made now, so its jobs are tied to this application's end from the start.
+    MediaJobs::pool();
 }
 
 } // namespace MediaServices

@@ -77,15 +77,15 @@ void MediaThumbnails::makeMissing(LibraryStore& store, const QList<Wallpaper>& i
     if (jobs.isEmpty())
         return;
     // One task for the lot, one after the other; views reload after each.
-    MediaJobs::pool().start([guard = QPointer<LibraryStore>(&store), jobs, this] {
+    MediaJobs::start([guard = QPointer<LibraryStore>(&store), jobs, this] {
         for (const Job& job : jobs) {
-            const bool ok = write(job.media, job.thumbnail, job.name);
-            if (!guard)
+            if (guard.isNull() || MediaJobs::isStopping())
                 return;
-            MediaJobs::onMain(guard.data(), [store = guard.data(), job, ok, this] {
-                if (ok && store->currentID() == job.id)
+            const bool ok = write(job.media, job.thumbnail, job.name);
+            MediaJobs::onMain(guard, [guard, job, ok, this] {
+                if (ok && guard->currentID() == job.id)
                     accent().refresh(job.thumbnail);
-                store->bumpThumbnailVersion();
+                guard->bumpThumbnailVersion();
             });
         }
     });
@@ -120,28 +120,24 @@ void MediaThumbnails::refreshAll(LibraryStore& store)
     for (const Wallpaper& item : store.items())
         jobs.append(jobFor(store, item));
     const qsizetype count = jobs.size();
-    MediaJobs::pool().start([guard = QPointer<LibraryStore>(&store), jobs, activity, count, this] {
+    MediaJobs::start([guard = QPointer<LibraryStore>(&store), jobs, activity, count, this] {
         int failed = 0;
         for (qsizetype i = 0; i < count; ++i) {
-            if (!guard)
-                return;
-            MediaJobs::onMain(guard.data(), [store = guard.data(), activity, i, count] {
-                store->updateActivity(activity, QStringLiteral("Thumbnail %1 of %2").arg(i + 1).arg(count), double(i) / count);
+            if (guard.isNull() || MediaJobs::isStopping())
+                return; // an early way out only: the main thread checks the store again
+            MediaJobs::onMain(guard, [guard, activity, i, count] {
+                guard->updateActivity(activity, QStringLiteral("Thumbnail %1 of %2").arg(i + 1).arg(count), double(i) / count);
             });
             const Job& job = jobs[i];
             const bool ok = write(job.media, job.thumbnail, job.name);
             failed += ok ? 0 : 1;
-            if (!guard)
-                return;
-            MediaJobs::onMain(guard.data(), [store = guard.data(), job, ok, this] {
-                if (ok && store->currentID() == job.id)
+            MediaJobs::onMain(guard, [guard, job, ok, this] {
+                if (ok && guard->currentID() == job.id)
                     accent().refresh(job.thumbnail);
-                store->bumpThumbnailVersion();
+                guard->bumpThumbnailVersion();
             });
         }
-        if (!guard)
-            return;
-        MediaJobs::onMain(guard.data(), [store = guard.data(), activity, count, failed] {
+        MediaJobs::onMain(guard, [store = guard, activity, count, failed] {
             QString detail;
             if (failed == 0)
                 detail = count == 1 ? QStringLiteral("1 wallpaper") : QStringLiteral("%1 wallpapers").arg(count);
