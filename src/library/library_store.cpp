@@ -1,6 +1,7 @@
 #include "library/library_store.h"
 
 #include "library/record_json.h"
+#include "library/work_files.h"
 #include "looks/look.h"
 #include "looks/look_request.h"
 #include "looks/notices.h"
@@ -8,6 +9,9 @@
 #include "platform/defaults.h"
 
 #include <QDir>
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcLibrary)
 
 namespace {
 const QString currentIDKey = QStringLiteral("currentID");
@@ -84,6 +88,10 @@ void LibraryStore::start()
         pairLooksByName();
         refreshChangedBuiltIns();
         removeStrayLockScreenCopies();
+        // Work files a crash left behind (a shrink in "Videos", a lock-screen conversion).
+        for (const QString& folder : {m_where.videos(), m_where.lockScreen()})
+            for (const QString& name : WorkFiles::removeAbandoned(folder))
+                qCInfo(lcLibrary).noquote() << QStringLiteral("Paneflow: removed the unfinished file ") + name;
     } else {
         m_engineActivities = readActivities();
     }

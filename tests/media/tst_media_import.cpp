@@ -5,6 +5,7 @@
 #include "library/media/media_thumbnails.h"
 #include "platform/defaults.h"
 #include "test_support.h"
+#include "wallpaper/lock_screen/lock_screen_video.h"
 
 #include <QDir>
 #include <QFile>
@@ -242,6 +243,8 @@ private slots:
         QVERIFY(QFile::remove(m_where.videos() + "/Gone.png"));
         picture(m_where.videos() + "/Found.png");
         QVERIFY(QFile::copy(m_clips + "/a/Clip.mp4", m_where.videos() + "/Film.mp4"));
+        // What a crash in the middle of shrinking leaves: a playable movie, but no wallpaper.
+        QVERIFY(QFile::copy(m_clips + "/a/Clip.mp4", LockScreenVideo::partialPath(m_where.videos() + "/Film.mov")));
         store().clearActivities();
 
         QSignalSpy versions(&store(), &LibraryStore::thumbnailVersionChanged);

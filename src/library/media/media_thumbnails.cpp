@@ -6,6 +6,7 @@
 #include "library/media/media_log.h"
 #include "library/media/thumbnailer.h"
 #include "library/unique_name.h"
+#include "library/work_files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -105,7 +106,8 @@ void MediaThumbnails::refreshAll(LibraryStore& store)
         known.insert(item.fileName.toLower());
     const QStringList files = QDir(store.locations().videos()).entryList(QDir::Files, QDir::Name);
     for (const QString& file : files) {
-        if (known.contains(file.toLower()) || !MediaKind::isWallpaperFile(file))
+        // A work file left by a crash is no wallpaper, even when its name ends in ".mov".
+        if (known.contains(file.toLower()) || !MediaKind::isWallpaperFile(file) || WorkFiles::isWorkFile(file))
             continue;
         Wallpaper item;
         item.id = QUuid::createUuid();
