@@ -27,6 +27,7 @@ int runAgent(int argc, char* argv[], const AgentProgram& program)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QString::fromLatin1(Kickstart::option).mid(2), QStringLiteral("Start in the background and exit once running.")});
+    parser.addOptions(program.extraOptions);
     parser.process(app);
 
     const std::unique_ptr<PartAgent> agent = program.make();

@@ -23,6 +23,33 @@ int fail(const QString& message)
     return 1;
 }
 
+// The options of a one-off picture; the agent's own --help lists them too.
+QList<QCommandLineOption> renderOptions()
+{
+    return {{QStringLiteral("render"),
+             QStringLiteral("Write the clock for a screen of WIDTHxHEIGHT points (given after the options) to the PNG file "
+                            "<path> and exit, without starting the part."),
+             QStringLiteral("path")},
+            {QStringLiteral("preset"), QStringLiteral("With --render: draw the preset of this name or id instead of the current style."),
+             QStringLiteral("preset")},
+            {QStringLiteral("at"), QStringLiteral("With --render: show this moment (ISO 8601, local time) instead of now."),
+             QStringLiteral("date")}};
+}
+
+// Whether an argument is one of the picture options ("--name" or "--name=value").
+bool isRenderOption(const char* argument)
+{
+    if (std::strncmp(argument, "--", 2) != 0)
+        return false;
+    const char* rest = argument + 2;
+    for (const char* name : {"render", "preset", "at"}) {
+        const size_t length = std::strlen(name);
+        if (std::strncmp(rest, name, length) == 0 && (rest[length] == '\0' || rest[length] == '='))
+            return true;
+    }
+    return false;
+}
+
 // zentrove-vizavedid --render PATH WIDTHxHEIGHT [--preset NAME] [--at DATE]: writes what the lock
 // screen would show to a PNG and exits, without starting the part.
 int render(int argc, char* argv[])
@@ -36,13 +63,11 @@ int render(int argc, char* argv[])
     parser.setApplicationDescription(QStringLiteral("Draws the lock screen clock to a PNG picture."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({QStringLiteral("render"), QStringLiteral("Write the clock to the PNG file <path>."), QStringLiteral("path")});
-    parser.addOption({QStringLiteral("preset"), QStringLiteral("Draw the preset of this name or id instead of the current style."),
-                      QStringLiteral("preset")});
-    parser.addOption({QStringLiteral("at"), QStringLiteral("Show this moment (ISO 8601, local time) instead of now."),
-                      QStringLiteral("date")});
+    parser.addOptions(renderOptions());
     parser.addPositionalArgument(QStringLiteral("size"), QStringLiteral("The screen size in points, WIDTHxHEIGHT."));
     parser.process(app);
+    if (!parser.isSet(QStringLiteral("render")))
+        return fail(QStringLiteral("--preset and --at go with --render PATH WIDTHxHEIGHT"));
 
     const QStringList positional = parser.positionalArguments();
     const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"))
@@ -79,8 +104,11 @@ int render(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--render") == 0 || std::strncmp(argv[i], "--render=", 9) == 0)
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+        if (isRenderOption(argv[i]))
             return render(argc, argv);
     }
-    return runAgent(argc, argv, {Zentrove::vizaVedidID(), QStringLiteral("Lock Screen Clock"), [] { return std::make_unique<VizaVedidAgent>(); }});
+    return runAgent(argc, argv, {Zentrove::vizaVedidID(), QStringLiteral("Lock Screen Clock"),
+                                 [] { return std::make_unique<VizaVedidAgent>(); }, renderOptions()});
 }

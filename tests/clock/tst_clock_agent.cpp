@@ -89,6 +89,20 @@ private slots:
         QCOMPARE(run({QStringLiteral("--render"), folder.filePath(QStringLiteral("no/such/folder/a.png")), QStringLiteral("800x600")}), 1);
         QCOMPARE(run({QStringLiteral("--render"), folder.filePath(QStringLiteral("now.png")), QStringLiteral("800x600")}), 0);
         QVERIFY(!QImage(folder.filePath(QStringLiteral("now.png"))).isNull());
+        // The picture options never start the part on their own.
+        QCOMPARE(run({QStringLiteral("--preset"), QStringLiteral("Eclipse")}, &errors), 1);
+        QVERIFY(errors.contains(QStringLiteral("--render")));
+    }
+
+    void helpListsEveryOption()
+    {
+        QProcess process;
+        process.start(agent(), {QStringLiteral("--help")});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        const QString help = QString::fromUtf8(process.readAllStandardOutput());
+        for (const char* option : {"--help", "--version", "--kickstart", "--render <path>", "--preset <preset>", "--at <date>"})
+            QVERIFY2(help.contains(QLatin1String(option)), option);
     }
 
     void appliesTheClockPresetOfNewerLooks()
