@@ -112,8 +112,10 @@ QStringList ClockStyle::timeParts(const QDateTime& date, std::optional<bool> sec
         hour = leadingZero ? QStringLiteral("HH") : QStringLiteral("H");
     else
         hour = leadingZero ? QStringLiteral("hh") : QStringLiteral("h");
-    QStringList parts{DateText::string(hour, localeID, date), DateText::string(QStringLiteral("mm"), localeID, date)};
+    // One conversion from local time for all the parts (each would otherwise look the zone up).
+    const QDateTime instant = date.toUTC();
+    QStringList parts{DateText::string(hour, localeID, instant), DateText::string(QStringLiteral("mm"), localeID, instant)};
     if (seconds.value_or(showSeconds))
-        parts.append(DateText::string(QStringLiteral("ss"), localeID, date));
+        parts.append(DateText::string(QStringLiteral("ss"), localeID, instant));
     return parts;
 }

@@ -4,13 +4,16 @@
 #include "clock/clock_hours.h"
 #include "clock/clock_lines.h"
 #include "clock/glyph_shape.h"
+#include "clock/glyph_sprites.h"
 #include "clock/shadow_blur.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPaintDevice>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <functional>
 
@@ -19,6 +22,9 @@ namespace {
 // Nothing larger is drawn: a damaged style must not exhaust memory.
 constexpr int maxCanvasSide = 16384;
 constexpr double maxFontPixels = 4000;
+// Blur in device pixels; the style editor offers up to a fifth of it at scale 1. Only a damaged
+// style asks for more, and every kept glyph shadow grows with the blur.
+constexpr double maxShadowSigma = 100;
 
 using Draw = std::function<void(QPainter&, QPointF)>;
 
@@ -26,12 +32,21 @@ struct Piece
 {
     QSizeF size;
     Draw draw;
+    // Adds the piece's shadow from kept parts (the painter adds up); empty when the piece has none
+    // kept and its drawing must be blurred.
+    Draw shadow = {};
 };
 
 QColor toColor(const RGBA& c)
 {
     return QColor::fromRgbF(float(std::clamp(c.r, 0.0, 1.0)), float(std::clamp(c.g, 0.0, 1.0)),
                             float(std::clamp(c.b, 0.0, 1.0)), float(std::clamp(c.a, 0.0, 1.0)));
+}
+
+// A number as a cache key: its exact bits, cheap to write.
+QString bits(double value)
+{
+    return QString::number(std::bit_cast<quint64>(value), 16);
 }
 
 double clampedPixels(double pixels)
@@ -43,10 +58,10 @@ double clampedPixels(double pixels)
 class BlockBuilder
 {
 public:
-    BlockBuilder(const ClockStyle& style, double scale, double dpr, quint32 accent)
-        : m_style(style), m_scale(scale), m_dpr(dpr), m_s(scale * dpr), m_accent(accent)
+    BlockBuilder(const ClockStyle& style, double scale, double dpr, quint32 accent, GlyphSprites& sprites, double sigma)
+        : m_style(style), m_scale(scale), m_dpr(dpr), m_s(scale * dpr), m_accent(accent), m_sprites(sprites),
+          m_blur{sigma, m_style.shadowOpacity, bits(sigma) + QLatin1Char('|') + bits(m_style.shadowOpacity)}
     {
-        m_dpi = QImage(1, 1, QImage::Format_ARGB32_Premultiplied).logicalDpiY();
     }
 
     Piece smallRow(const SmallLine& line) const
@@ -92,18 +107,23 @@ public:
         }
         const TextAlign align = m_style.textAlign();
         const double opacity = std::clamp(m_style.timeOpacity, 0.0, 1.0);
-        return Piece{QSizeF(width, std::max(0.0, height)), [runs, width, spacing, align, opacity](QPainter& p, QPointF at) {
-                         p.save();
-                         p.setOpacity(p.opacity() * opacity);
-                         double y = 0;
-                         for (const Piece& run : runs) {
-                             const double w = run.size.width();
-                             const double x = align == TextAlign::leading ? 0 : align == TextAlign::center ? (width - w) / 2 : width - w;
-                             run.draw(p, at + QPointF(x, y));
-                             y += run.size.height() + spacing;
-                         }
-                         p.restore();
-                     }};
+        // The runs drawn (or their shadows added) one under the other, at the time's opacity.
+        const auto place = [runs, width, spacing, align, opacity](Draw Piece::*part) {
+            return [runs, width, spacing, align, opacity, part](QPainter& p, QPointF at) {
+                p.save();
+                p.setOpacity(p.opacity() * opacity);
+                double y = 0;
+                for (const Piece& run : runs) {
+                    const double w = run.size.width();
+                    const double x = align == TextAlign::leading ? 0 : align == TextAlign::center ? (width - w) / 2 : width - w;
+                    (run.*part)(p, at + QPointF(x, y));
+                    y += run.size.height() + spacing;
+                }
+                p.restore();
+            };
+        };
+        const bool keptShadows = std::all_of(runs.cbegin(), runs.cend(), [](const Piece& run) { return bool(run.shadow); });
+        return Piece{QSizeF(width, std::max(0.0, height)), place(&Piece::draw), keptShadows ? Draw(place(&Piece::shadow)) : Draw()};
     }
 
 private:
@@ -111,7 +131,8 @@ private:
     {
         QFont font = spec.font(1);
         // The layer is an image; Qt sizes fonts in points of its resolution.
-        font.setPointSizeF(clampedPixels(spec.size * m_s) * 72.0 / m_dpi);
+        static const int dpi = QImage(1, 1, QImage::Format_ARGB32_Premultiplied).logicalDpiY();
+        font.setPointSizeF(clampedPixels(spec.size * m_s) * 72.0 / dpi);
         return font;
     }
 
@@ -156,9 +177,18 @@ private:
     Piece filled(const QString& text, const std::optional<FontFace>& face) const
     {
         if (face) {
+            if (face->covers(text)) {
+                // Kept glyph images; the fill is the same for every line of this height.
+                FontFace::ShapedLine shaped = face->shapeLine(text);
+                const QSizeF size(shaped.advance, face->ascent() + face->descent());
+                const GlyphSprites::Line line{*face, std::move(shaped.glyphs), fill(QRectF(QPointF(0, 0), size)),
+                                              face->key() + QLatin1Char('|') + bits(size.height())};
+                return Piece{size, [this, line](QPainter& p, QPointF at) { m_sprites.draw(p, at, line); },
+                             [this, line](QPainter& p, QPointF at) { m_sprites.drawShadows(p, at, line, m_blur); }};
+            }
             const GlyphShape shape{text, *face, 0, 0};
-            const QPainterPath path = shape.path();
             const QSizeF size = shape.size();
+            const QPainterPath path = shape.path();
             return Piece{size, [this, path, size](QPainter& p, QPointF at) {
                              p.fillPath(path.translated(at), fill(QRectF(at, size)));
                          }};
@@ -206,7 +236,8 @@ private:
     double m_dpr;
     double m_s;
     quint32 m_accent;
-    int m_dpi = 72;
+    GlyphSprites& m_sprites;
+    GlyphSprites::Blur m_blur;
 };
 
 QString hoursKey()
@@ -216,10 +247,38 @@ QString hoursKey()
 
 } // namespace
 
+struct ClockView::Kept
+{
+    QDate day;          // of `lines`
+    SmallLines lines;
+    QHash<QString, Piece> rows; // small rows by device pixel ratio, kind and text
+    QHash<QString, Shadow> shadows; // their shadows, by the same key and sub-pixel place
+    GlyphSprites sprites;
+};
+
 ClockView::ClockView(ClockStyle style, double scale, quint32 accent)
-    : m_style(std::move(style)), m_scale(scale), m_accent(accent)
+    : m_style(std::move(style)), m_scale(scale), m_accent(accent), m_kept(std::make_unique<Kept>())
 {
 }
+
+ClockView::ClockView(const ClockView& other)
+    : m_style(other.m_style), m_scale(other.m_scale), m_accent(other.m_accent), m_kept(std::make_unique<Kept>())
+{
+}
+
+ClockView& ClockView::operator=(const ClockView& other)
+{
+    if (this != &other) {
+        m_style = other.m_style;
+        m_scale = other.m_scale;
+        m_accent = other.m_accent;
+        m_cache = Rendered{};
+        m_kept = std::make_unique<Kept>();
+    }
+    return *this;
+}
+
+ClockView::~ClockView() = default;
 
 ClockView::ClockView(ClockStyle style, double scale)
     : ClockView(std::move(style), scale, BrandAccent::shared().hex())
@@ -245,9 +304,16 @@ double ClockView::scaleFor(double areaWidth, std::optional<double> screenWidth)
 
 const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr) const
 {
+    Kept& kept = *m_kept;
     const QStringList parts = m_style.timeParts(date);
-    const SmallLines lines = smallLines(m_style, date);
-    QString key = QString::number(dpr) + QLatin1Char('|') + hoursKey() + QLatin1Char('|') + parts.join(QLatin1Char(':'));
+    // The weekday and date rows change with the (local) day only.
+    const QDate day = date.toLocalTime().date();
+    if (kept.day != day || !day.isValid()) {
+        kept.lines = smallLines(m_style, date);
+        kept.day = day;
+    }
+    const SmallLines& lines = kept.lines;
+    QString key = bits(dpr) + QLatin1Char('|') + hoursKey() + QLatin1Char('|') + parts.join(QLatin1Char(':'));
     for (const SmallLine& line : lines.above + lines.below)
         key += QLatin1Char('|') + line.text;
     if (m_style.digitsFollowWallpaper)
@@ -255,59 +321,121 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
     if (!m_cache.image.isNull() && m_cache.key == key)
         return m_cache;
 
-    const BlockBuilder builder(m_style, m_scale, dpr, m_accent);
+    const double s = m_scale * dpr;
+    const bool shadow = m_style.shadowOpacity > 0;
+    const double sigma = shadow && std::isfinite(m_style.shadowRadius)
+        ? std::min(std::max(0.0, m_style.shadowRadius) * s / 2, maxShadowSigma)
+        : 0;
+    const BlockBuilder builder(m_style, m_scale, dpr, m_accent, kept.sprites, sigma);
+    // A row's shadow from its drawing, kept under `keep` (with the sub-pixel place) unless empty.
+    const auto drawRowShadow = [&](QPainter& p, const Piece& row, QPointF at, const QString& keep) {
+        QPoint whole(int(std::floor(at.x())), int(std::floor(at.y())));
+        QPointF phase = at - QPointF(whole);
+        QString key;
+        if (!keep.isEmpty()) {
+            const QPoint quarters(int(std::floor(phase.x() * 4 + 0.5)), int(std::floor(phase.y() * 4 + 0.5)));
+            phase = QPointF(quarters) / 4;
+            key = keep + QLatin1Char('@') + QString::number(quarters.x()) + QLatin1Char(',') + QString::number(quarters.y());
+        }
+        auto found = key.isEmpty() ? kept.shadows.cend() : kept.shadows.constFind(key);
+        Shadow made;
+        if (found == kept.shadows.cend()) {
+            // Room for glyphs reaching beyond the row's line box.
+            const int margin = int(std::ceil(std::min(row.size.height() / 4, double(maxCanvasSide)))) + 2;
+            const QSize size(int(std::ceil(row.size.width())) + 2 * margin, int(std::ceil(row.size.height())) + 2 * margin);
+            if (size.width() > maxCanvasSide || size.height() > maxCanvasSide)
+                return;
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter ip(&image);
+            ip.setRenderHints(p.renderHints());
+            row.draw(ip, QPointF(margin, margin) + phase);
+            ip.end();
+            made = Shadow::of(image, sigma, m_style.shadowOpacity);
+            made.offset -= QPoint(margin, margin);
+            if (!key.isEmpty()) {
+                if (kept.shadows.size() > 64)
+                    kept.shadows.clear();
+                found = kept.shadows.insert(key, made);
+            }
+        }
+        const Shadow& use = found == kept.shadows.cend() ? made : *found;
+        if (!use.image.isNull())
+            p.drawImage(whole + use.offset, use.image);
+    };
     QList<Piece> rows;
+    QList<QString> rowKeys; // empty for the time row
     QList<TextAlign> sides;
     QList<bool> own;
-    for (const SmallLine& line : lines.above) {
-        rows << builder.smallRow(line);
+    const auto addSmallRow = [&](const SmallLine& line) {
+        const QString rowKey = bits(dpr) + (line.own ? QStringLiteral("|own|") : QStringLiteral("|label|")) + line.text;
+        auto found = kept.rows.constFind(rowKey);
+        if (found == kept.rows.cend()) {
+            if (kept.rows.size() > 64)
+                kept.rows.clear();
+            found = kept.rows.insert(rowKey, builder.smallRow(line));
+        }
+        rows << *found;
+        rowKeys << rowKey;
         sides << line.align.value_or(m_style.textAlign());
         own << line.own;
-    }
+    };
+    for (const SmallLine& line : lines.above)
+        addSmallRow(line);
     rows << builder.timeRow(parts);
+    rowKeys << QString();
     sides << m_style.textAlign();
     own << false;
-    for (const SmallLine& line : lines.below) {
-        rows << builder.smallRow(line);
-        sides << line.align.value_or(m_style.textAlign());
-        own << line.own;
-    }
+    for (const SmallLine& line : lines.below)
+        addSmallRow(line);
     QList<QSizeF> sizes;
     for (const Piece& row : rows)
         sizes << row.size;
-    const ClockLines layout = ClockLines::of(m_style, m_scale * dpr, own);
+    const ClockLines layout = ClockLines::of(m_style, s, own);
     const ClockLines::Placement placement = layout.place(sizes, sides);
 
-    const bool shadow = m_style.shadowOpacity > 0;
-    const double padding = shadow && std::isfinite(m_style.canvasPadding())
-        ? std::ceil(std::min(m_style.canvasPadding() * m_scale * dpr, double(maxCanvasSide)))
-        : std::ceil(2 * dpr);
+    const QPoint shadowOffset(0, qRound(std::min(2 * s, double(maxCanvasSide))));
+    double padding = std::ceil(2 * dpr);
+    if (shadow) {
+        // Room for the shadow to fade out: 3 sigma below the moved ink (the style's padding is
+        // wider; the rest of it stays empty).
+        const double room = std::isfinite(m_style.canvasPadding()) ? m_style.canvasPadding() * s : double(maxCanvasSide);
+        padding = std::max(padding, std::ceil(std::min({room, 3 * sigma + shadowOffset.y() + 2, double(maxCanvasSide)})));
+    }
     const double width = std::ceil(placement.size.width()) + 2 * padding;
     const double height = std::ceil(placement.size.height()) + 2 * padding;
 
+    // The previous frame's image is drawn over when it has the same size.
+    QImage layer;
+    if (!m_cache.image.isNull() && m_cache.image.size() == QSize(int(width), int(height)))
+        layer = std::move(m_cache.image);
     m_cache = Rendered{key, QImage(), QPointF(-padding / dpr, -padding / dpr), placement.size / dpr};
     if (!(width > 0 && height > 0 && width <= maxCanvasSide && height <= maxCanvasSide))
         return m_cache;
 
-    QImage layer(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull())
+        layer = QImage(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(1);
     layer.fill(Qt::transparent);
-    {
-        QPainter p(&layer);
-        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            rows[i].draw(p, placement.origins[i] + QPointF(padding, padding));
-    }
+    QPainter p(&layer);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     if (shadow) {
-        const double sigma = std::isfinite(m_style.shadowRadius) ? std::max(0.0, m_style.shadowRadius) * m_scale * dpr / 2 : 0;
-        const QImage blurred = shadowOf(layer, std::min(sigma, double(maxCanvasSide)), m_style.shadowOpacity);
-        QImage composed(layer.size(), QImage::Format_ARGB32_Premultiplied);
-        composed.fill(Qt::transparent);
-        QPainter p(&composed);
-        p.drawImage(QPointF(0, 2 * m_scale * dpr), blurred);
-        p.drawImage(QPointF(0, 0), layer);
-        p.end();
-        layer = composed;
+        // The rows' shadows add up (rows do not overlap) and lie under the rows.
+        p.save();
+        p.setCompositionMode(QPainter::CompositionMode_Plus);
+        p.translate(shadowOffset);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const QPointF at = placement.origins[i] + QPointF(padding, padding);
+            if (rows[i].shadow)
+                rows[i].shadow(p, at);
+            else
+                drawRowShadow(p, rows[i], at, rowKeys[i].isEmpty() ? QString() : rowKeys[i] + QLatin1Char('|') + bits(sigma));
+        }
+        p.restore();
     }
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows[i].draw(p, placement.origins[i] + QPointF(padding, padding));
+    p.end();
     layer.setDevicePixelRatio(dpr);
     m_cache.image = layer;
     return m_cache;

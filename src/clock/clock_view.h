@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <memory>
 #include <optional>
 
 // Draws a clock style at a scale: the rows above the time, the time digits (filled, outlined or
@@ -23,6 +24,10 @@ public:
     ClockView(ClockStyle style, double scale, quint32 accent);
     // With the shared brand accent.
     ClockView(ClockStyle style, double scale);
+    // A copy draws the same clock and keeps its own frames.
+    ClockView(const ClockView& other);
+    ClockView& operator=(const ClockView& other);
+    ~ClockView();
 
     const ClockStyle& style() const { return m_style; }
     double scale() const { return m_scale; }
@@ -55,8 +60,12 @@ private:
     };
     const Rendered& rendered(const QDateTime& date, double devicePixelRatio) const;
 
+    // What later frames reuse: the day's rows, their drawings and the digits' glyph images.
+    struct Kept;
+
     ClockStyle m_style;
     double m_scale;
     quint32 m_accent;
     mutable Rendered m_cache;
+    std::unique_ptr<Kept> m_kept;
 };

@@ -4,6 +4,7 @@
 #include "platform/font_catalog.h"
 
 #include <QHash>
+#include <QMutex>
 
 #include <algorithm>
 
@@ -20,9 +21,16 @@ SystemFontDesign systemDesign(FontDesign design)
     return SystemFontDesign::standard;
 }
 
+QMutex& cacheMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
 // Looking faces up goes through the font system; the answers do not change while drawing.
 std::optional<FontFace> cachedBase(const FontSpec& spec, double size)
 {
+    QMutexLocker lock(&cacheMutex());
     static QHash<QString, std::optional<FontFace>> cache;
     const QString key = spec.family + QLatin1Char('|') + rawValue(spec.design) + QLatin1Char('|') + rawValue(spec.weight);
     auto found = cache.constFind(key);
@@ -61,16 +69,28 @@ std::optional<FontFace> FontSpec::baseFont(double pointSize) const
 
 std::optional<FontFace> FontSpec::drawingFont(double pointSize) const
 {
-    auto face = baseFont(pointSize);
-    if (!face)
-        return std::nullopt;
-    if (const auto wght = face->axis("wght"))
-        face = face->withVariation("wght", std::clamp(double(axisValue(weight)), wght->minimum, wght->maximum));
-    if (hasCustomWidth()) {
-        if (const auto wdth = face->axis("wdth"))
-            face = face->withVariation("wdth", std::clamp(*width, wdth->minimum, wdth->maximum));
+    // Kept per font, so the face (and the glyph outlines it has read) outlives one frame.
+    static QHash<QString, std::optional<FontFace>> cache;
+    const QString key = family + QLatin1Char('|') + rawValue(design) + QLatin1Char('|') + rawValue(weight)
+        + QLatin1Char('|') + (hasCustomWidth() ? QString::number(*width, 'g', 17) : QString());
+    {
+        QMutexLocker lock(&cacheMutex());
+        if (const auto found = cache.constFind(key); found != cache.cend())
+            return *found ? std::optional<FontFace>((*found)->atSize(pointSize)) : std::nullopt;
     }
-    return face->withTabularFigures(true);
+    auto face = baseFont(pointSize);
+    if (face) {
+        if (const auto wght = face->axis("wght"))
+            face = face->withVariation("wght", std::clamp(double(axisValue(weight)), wght->minimum, wght->maximum));
+        if (hasCustomWidth()) {
+            if (const auto wdth = face->axis("wdth"))
+                face = face->withVariation("wdth", std::clamp(*width, wdth->minimum, wdth->maximum));
+        }
+        face = face->withTabularFigures(true);
+    }
+    QMutexLocker lock(&cacheMutex());
+    cache.insert(key, face);
+    return face;
 }
 
 std::optional<std::pair<double, double>> FontSpec::widthRange() const

@@ -54,6 +54,25 @@ public:
     double descent() const;
     // Sum of the advances of the shaped text, with `tracking` added after every glyph.
     double advance(const QString& text, double tracking = 0) const;
+    // One glyph of shaped text: its id and pen position (x, baseline) in a top-down space.
+    struct PlacedGlyph
+    {
+        unsigned id = 0;
+        QPointF pen;
+    };
+    // The shaped glyphs of the text on one line whose top-left is at `origin`, with `tracking`
+    // added after every glyph.
+    QList<PlacedGlyph> glyphs(const QString& text, QPointF origin = {}, double tracking = 0) const;
+    // The same glyphs with the line's advance (as advance() gives it), from one shaping.
+    struct ShapedLine
+    {
+        QList<PlacedGlyph> glyphs;
+        double advance = 0;
+    };
+    ShapedLine shapeLine(const QString& text, QPointF origin = {}, double tracking = 0) const;
+    // One glyph's outline at this size, upright, its pen position at (0, 0). Outlines are read
+    // once per face and variation set and kept.
+    QPainterPath glyphOutline(unsigned glyph) const;
     // The outlines of the text laid out on one line, each glyph upright in a top-down space:
     // the line's top-left at `origin`, its baseline at origin.y() + ascent().
     QPainterPath outline(const QString& text, QPointF origin = {}, double tracking = 0) const;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QHash>
 #include <QMutex>
+#include <QTransform>
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -14,6 +15,7 @@
 #include <hb-ot.h>
 #include <hb.h>
 
+#include <bit>
 #include <cmath>
 
 // The face data, shared by every FontFace made from the same file and index.
@@ -31,6 +33,9 @@ struct FontFace::Loaded
 struct FontFace::Instance
 {
     hb_font_t* font = nullptr;
+    // Glyph outlines in font units (y down), read once: a clock redraws the same ten digits.
+    QMutex mutex;
+    QHash<unsigned, QPainterPath> outlines;
     ~Instance() { hb_font_destroy(font); }
 };
 
@@ -380,11 +385,16 @@ double FontFace::advance(const QString& text, double tracking) const
     return total * m_size / m_face->upem + tracking * count;
 }
 
-QPainterPath FontFace::outline(const QString& text, QPointF origin, double tracking) const
+QList<FontFace::PlacedGlyph> FontFace::glyphs(const QString& text, QPointF origin, double tracking) const
 {
-    QPainterPath path;
+    return shapeLine(text, origin, tracking).glyphs;
+}
+
+FontFace::ShapedLine FontFace::shapeLine(const QString& text, QPointF origin, double tracking) const
+{
+    ShapedLine line;
     if (text.isEmpty())
-        return path;
+        return line;
     Shaped shaped;
     shape(m_instance->font, text, m_tabular, shaped);
     unsigned count = 0;
@@ -393,11 +403,40 @@ QPainterPath FontFace::outline(const QString& text, QPointF origin, double track
     const double k = m_size / m_face->upem;
     const double baseline = origin.y() + ascent();
     double pen = 0;
+    line.glyphs.reserve(count);
     for (unsigned i = 0; i < count; ++i) {
-        DrawContext context{&path, origin.x() + (pen + positions[i].x_offset) * k, baseline - positions[i].y_offset * k, k};
-        hb_font_get_glyph_shape(m_instance->font, infos[i].codepoint, drawFuncs(), &context);
+        line.glyphs.append(PlacedGlyph{infos[i].codepoint,
+                                       QPointF(origin.x() + (pen + positions[i].x_offset) * k, baseline - positions[i].y_offset * k)});
         pen += positions[i].x_advance + tracking / k;
     }
+    line.advance = pen * k;
+    return line;
+}
+
+QPainterPath FontFace::glyphOutline(unsigned glyph) const
+{
+    QPainterPath units;
+    {
+        QMutexLocker lock(&m_instance->mutex);
+        auto found = m_instance->outlines.constFind(glyph);
+        if (found == m_instance->outlines.cend()) {
+            QPainterPath path;
+            DrawContext context{&path, 0, 0, 1};
+            hb_font_get_glyph_shape(m_instance->font, glyph, drawFuncs(), &context);
+            path.setFillRule(Qt::WindingFill);
+            found = m_instance->outlines.insert(glyph, path);
+        }
+        units = *found;
+    }
+    const double k = m_size / m_face->upem;
+    return QTransform::fromScale(k, k).map(units);
+}
+
+QPainterPath FontFace::outline(const QString& text, QPointF origin, double tracking) const
+{
+    QPainterPath path;
+    for (const PlacedGlyph& glyph : glyphs(text, origin, tracking))
+        path.addPath(glyphOutline(glyph.id).translated(glyph.pen));
     path.setFillRule(Qt::WindingFill);
     return path;
 }
@@ -423,9 +462,11 @@ QFont FontFace::qtFont() const
 
 QString FontFace::key() const
 {
-    QString key = m_face->file + QLatin1Char('#') + QString::number(m_face->index) + QLatin1Char('@')
-        + QString::number(m_size, 'g', 10) + (m_tabular ? QStringLiteral("t") : QString());
+    // Exact values, written as their bits: cheap to make and never equal for different values.
+    const auto bits = [](double value) { return QString::number(std::bit_cast<quint64>(value), 16); };
+    QString key = m_face->file + QLatin1Char('#') + QString::number(m_face->index) + QLatin1Char('@') + bits(m_size)
+        + (m_tabular ? QStringLiteral("t") : QString());
     for (const auto& [tag, value] : m_variations)
-        key += QLatin1Char(';') + QString::fromLatin1(tag) + QLatin1Char('=') + QString::number(value, 'g', 10);
+        key += QLatin1Char(';') + QString::fromLatin1(tag) + QLatin1Char('=') + bits(value);
     return key;
 }

@@ -2,8 +2,11 @@
 #include "clock/clock_hours.h"
 #include "clock/clock_view.h"
 #include "clock/presets.h"
+#include "clock/shadow_blur.h"
 
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 
@@ -95,6 +98,69 @@ private slots:
         style.shadowOpacity = 0;
         style.shadowRadius = 60;
         QCOMPARE(darkIn(render(style, 1, grey), all), 0);
+    }
+
+    // Across a straight edge a Gaussian shadow is the normal distribution's curve, whichever grid
+    // the blur was computed on.
+    void shadowFollowsAGaussian_data()
+    {
+        QTest::addColumn<double>("sigma");
+        QTest::newRow("fine grid") << 2.0;
+        QTest::newRow("coarser grid") << 9.0;
+        QTest::newRow("coarsest grid") << 30.0;
+    }
+    void shadowFollowsAGaussian()
+    {
+        QFETCH(double, sigma);
+        // Ink on the right half of a square, far from its other edges. Three box passes stay within
+        // 2 % of the curve.
+        QImage ink(400, 400, QImage::Format_ARGB32_Premultiplied);
+        ink.fill(Qt::transparent);
+        for (int y = 0; y < 400; ++y)
+            for (int x = 200; x < 400; ++x)
+                ink.setPixel(x, y, qRgba(255, 255, 255, 255));
+        const double opacity = 0.8;
+        const Shadow shadow = Shadow::of(ink, sigma, opacity);
+        QVERIFY(shadow.offset.x() <= -int(3 * sigma) && shadow.offset.y() <= -int(3 * sigma));
+        QVERIFY(shadow.image.width() >= 400 + 6 * sigma);
+        const int row = 200 - shadow.offset.y();
+        for (int d = -int(3 * sigma); d <= int(3 * sigma); ++d) {
+            const int x = 200 + d;
+            const double expected = opacity * 255 * 0.5 * std::erfc(-(d + 0.5) / (sigma * std::sqrt(2.0)));
+            const int actual = qAlpha(shadow.image.pixel(x - shadow.offset.x(), row));
+            QVERIFY2(std::abs(actual - expected) <= 5, qPrintable(QStringLiteral("%1 px from the edge: %2, expected %3")
+                                                                   .arg(d).arg(actual).arg(expected)));
+            QCOMPARE(qRed(shadow.image.pixel(x - shadow.offset.x(), row)), 0); // black
+        }
+    }
+
+    // Glyph images and row shadows kept from earlier minutes draw exactly what a new clock draws.
+    void keptPartsDrawTheSameAsANewClock_data()
+    {
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("centre, shadow") << 0 << 1.0;
+        QTest::newRow("centre, shadow, preview") << 0 << 0.25;
+        QTest::newRow("stacked, shadow, preview") << 3 << 0.25;
+        QTest::newRow("narrow, no shadow") << 1 << 1.0;
+    }
+    void keptPartsDrawTheSameAsANewClock()
+    {
+        QFETCH(int, preset);
+        QFETCH(double, scale);
+        const ClockStyle style = Presets::builtIn().at(preset).style;
+        const QSize size(qRound(screen.width() * scale), qRound(screen.height() * scale));
+        const ClockView used(style, scale, 0x33CC66);
+        for (const int minutes : {1, 33, 61, 600})
+            used.render(size, instant.addSecs(60 * minutes));
+        const QImage fresh = ClockView(style, scale, 0x33CC66).render(size, instant);
+        QCOMPARE(used.render(size, instant), fresh);
+        // And the shadow is there when the style has one.
+        if (style.shadowOpacity > 0) {
+            ClockStyle none = style;
+            none.shadowOpacity = 0;
+            QVERIFY(ClockView(none, scale, 0x33CC66).render(size, instant) != fresh);
+        }
     }
 
     void outlineLeavesTheInsideEmpty()

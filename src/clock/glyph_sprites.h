@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/font_face.h"
+
+#include <QBrush>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QString>
+
+// Filled glyphs drawn once and kept as small images, with their shadows: a new minute copies the
+// digits it has shown before instead of filling and blurring their outlines again. Glyphs are
+// placed to a quarter of a pixel.
+class GlyphSprites
+{
+public:
+    // A line's glyphs in a face, and how they are filled: `brush` is given in the line's own
+    // coordinates and may change only from top to bottom. `key` names the face and the fill.
+    struct Line
+    {
+        FontFace face;
+        QList<FontFace::PlacedGlyph> glyphs; // placed from the line's top-left
+        QBrush brush;
+        QString key;
+    };
+    // A shadow's blur in pixels and its opacity; `key` names them.
+    struct Blur
+    {
+        double sigma = 0;
+        double opacity = 0;
+        QString key;
+    };
+
+    // Draws the line with its top-left at `at`, in device pixels (the painter only translates by
+    // whole pixels).
+    void draw(QPainter& painter, QPointF at, const Line& line);
+    // Adds the shadows of the same glyphs to what the painter holds; the painter is expected to
+    // add (QPainter::CompositionMode_Plus).
+    void drawShadows(QPainter& painter, QPointF at, const Line& line, const Blur& blur);
+
+    qsizetype size() const { return m_sprites.size() + m_shadows.size(); }
+
+private:
+    struct Key
+    {
+        QString faceAndFill;
+        unsigned glyph = 0;
+        int phaseX = 0; // quarters of a pixel
+        int phaseY = 0;
+        int fillTop = 0; // quarters of a pixel from the line's top to the glyph's pixel row
+        bool operator==(const Key&) const = default;
+    };
+    friend size_t qHash(const Key& key, size_t seed)
+    {
+        return qHashMulti(seed, key.faceAndFill, key.glyph, key.phaseX, key.phaseY, key.fillTop);
+    }
+    struct Sprite
+    {
+        QImage image;
+        QPoint offset; // of the image's top-left from the glyph's whole-pixel position
+    };
+    struct Placed
+    {
+        const Sprite* sprite;
+        QPoint whole;
+        Key key;
+    };
+    template<typename Use>
+    void forEachGlyph(QPointF at, const Line& line, Use use);
+
+    QHash<Key, Sprite> m_sprites;
+    QHash<Key, Sprite> m_shadows; // key's faceAndFill also names the blur
+};
