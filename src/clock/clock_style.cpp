@@ -112,10 +112,18 @@ QStringList ClockStyle::timeParts(const QDateTime& date, std::optional<bool> sec
         hour = leadingZero ? QStringLiteral("HH") : QStringLiteral("H");
     else
         hour = leadingZero ? QStringLiteral("hh") : QStringLiteral("h");
-    // One conversion from local time for all the parts (each would otherwise look the zone up).
-    const QDateTime instant = date.toUTC();
-    QStringList parts{DateText::string(hour, localeID, instant), DateText::string(QStringLiteral("mm"), localeID, instant)};
-    if (seconds.value_or(showSeconds))
-        parts.append(DateText::string(QStringLiteral("ss"), localeID, instant));
-    return parts;
+    const bool withSeconds = seconds.value_or(showSeconds);
+    // Formatted at once, joined by a private-use character that no locale writes, then split.
+    const QChar mark(0xE000);
+    const QString joint = QStringLiteral("'") + mark + QStringLiteral("'");
+    QString pattern = hour + joint + QStringLiteral("mm");
+    if (withSeconds)
+        pattern += joint + QStringLiteral("ss");
+    const QStringList parts = DateText::string(pattern, localeID, date).split(mark);
+    if (parts.size() == (withSeconds ? 3 : 2))
+        return parts;
+    QStringList apart{DateText::string(hour, localeID, date), DateText::string(QStringLiteral("mm"), localeID, date)};
+    if (withSeconds)
+        apart.append(DateText::string(QStringLiteral("ss"), localeID, date));
+    return apart;
 }

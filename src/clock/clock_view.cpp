@@ -54,13 +54,23 @@ double clampedPixels(double pixels)
     return std::isfinite(pixels) ? std::clamp(pixels, 0.01, maxFontPixels) : 0.01;
 }
 
+// The time's drawing face at one scale, looked up once. Its id changes with the scale, so glyph
+// images kept at another size or blur are not taken for this one.
+struct TimeFace
+{
+    double scale = -1;
+    std::optional<FontFace> face;
+    int id = 0;
+};
+
 // Builds the rows of one block at device pixels (`s` = scale x device pixel ratio).
 class BlockBuilder
 {
 public:
-    BlockBuilder(const ClockStyle& style, double scale, double dpr, quint32 accent, GlyphSprites& sprites, double sigma)
-        : m_style(style), m_scale(scale), m_dpr(dpr), m_s(scale * dpr), m_accent(accent), m_sprites(sprites),
-          m_blur{sigma, m_style.shadowOpacity, bits(sigma) + QLatin1Char('|') + bits(m_style.shadowOpacity)}
+    BlockBuilder(const ClockStyle& style, double scale, double dpr, quint32 accent, GlyphSprites& sprites, TimeFace& timeFace,
+                 double sigma)
+        : m_style(style), m_scale(scale), m_dpr(dpr), m_s(scale * dpr), m_accent(accent), m_sprites(sprites), m_timeFace(timeFace),
+          m_blur{sigma, m_style.shadowOpacity}
     {
     }
 
@@ -151,7 +161,7 @@ private:
 
     Piece digits(const QString& text) const
     {
-        const auto face = m_style.timeFont.drawingFont(clampedPixels(m_style.timeFont.size * m_s));
+        const std::optional<FontFace>& face = timeFace();
         if (!face || m_style.finish == DigitFinish::filled)
             return filled(text, face);
         const double base = m_style.finish == DigitFinish::outline ? m_style.outlineWidth : 1.5;
@@ -181,8 +191,7 @@ private:
                 // Kept glyph images; the fill is the same for every line of this height.
                 FontFace::ShapedLine shaped = face->shapeLine(text);
                 const QSizeF size(shaped.advance, face->ascent() + face->descent());
-                const GlyphSprites::Line line{*face, std::move(shaped.glyphs), fill(QRectF(QPointF(0, 0), size)),
-                                              face->key() + QLatin1Char('|') + bits(size.height())};
+                const GlyphSprites::Line line{*face, std::move(shaped.glyphs), fill(QRectF(QPointF(0, 0), size)), m_timeFace.id};
                 return Piece{size, [this, line](QPainter& p, QPointF at) { m_sprites.draw(p, at, line); },
                              [this, line](QPainter& p, QPointF at) { m_sprites.drawShadows(p, at, line, m_blur); }};
             }
@@ -236,7 +245,15 @@ private:
     double m_dpr;
     double m_s;
     quint32 m_accent;
+    const std::optional<FontFace>& timeFace() const
+    {
+        if (m_timeFace.scale != m_s)
+            m_timeFace = TimeFace{m_s, m_style.timeFont.drawingFont(clampedPixels(m_style.timeFont.size * m_s)), m_timeFace.id + 1};
+        return m_timeFace.face;
+    }
+
     GlyphSprites& m_sprites;
+    TimeFace& m_timeFace;
     GlyphSprites::Blur m_blur;
 };
 
@@ -254,6 +271,7 @@ struct ClockView::Kept
     QHash<QString, Piece> rows; // small rows by device pixel ratio, kind and text
     QHash<QString, Shadow> shadows; // their shadows, by the same key and sub-pixel place
     GlyphSprites sprites;
+    TimeFace timeFace;
 };
 
 ClockView::ClockView(ClockStyle style, double scale, quint32 accent)
@@ -326,7 +344,7 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
     const double sigma = shadow && std::isfinite(m_style.shadowRadius)
         ? std::min(std::max(0.0, m_style.shadowRadius) * s / 2, maxShadowSigma)
         : 0;
-    const BlockBuilder builder(m_style, m_scale, dpr, m_accent, kept.sprites, sigma);
+    const BlockBuilder builder(m_style, m_scale, dpr, m_accent, kept.sprites, kept.timeFace, sigma);
     // A row's shadow from its drawing, kept under `keep` (with the sub-pixel place) unless empty.
     const auto drawRowShadow = [&](QPainter& p, const Piece& row, QPointF at, const QString& keep) {
         QPoint whole(int(std::floor(at.x())), int(std::floor(at.y())));

@@ -23,11 +23,13 @@ void GlyphSprites::forEachGlyph(QPointF at, const Line& line, Use use)
         const int penX = quarters(at.x() + glyph.pen.x());
         const int penY = quarters(at.y() + glyph.pen.y());
         const QPoint whole(int(std::floor(penX / 4.0)), int(std::floor(penY / 4.0)));
-        const Key key{line.key, glyph.id, penX - whole.x() * 4, penY - whole.y() * 4, quarters(at.y() - whole.y())};
+        const Key key{line.id, glyph.id, penX - whole.x() * 4, penY - whole.y() * 4, quarters(at.y() - whole.y())};
         auto found = m_sprites.constFind(key);
         if (found == m_sprites.cend()) {
-            if (m_sprites.size() >= maxSprites)
+            if (m_sprites.size() >= maxSprites) {
                 m_sprites.clear();
+                m_shadows.clear();
+            }
             const QPainterPath path = line.face.glyphOutline(glyph.id).translated(key.phaseX / 4.0, key.phaseY / 4.0);
             const QRect bounds = path.controlPointRect().toAlignedRect().adjusted(-1, -1, 1, 1);
             Sprite sprite{QImage(), bounds.topLeft()};
@@ -59,8 +61,7 @@ void GlyphSprites::draw(QPainter& painter, QPointF at, const Line& line)
 void GlyphSprites::drawShadows(QPainter& painter, QPointF at, const Line& line, const Blur& blur)
 {
     forEachGlyph(at, line, [&](const Placed& placed) {
-        Key key = placed.key;
-        key.faceAndFill += QLatin1Char('|') + blur.key;
+        const Key& key = placed.key;
         auto found = m_shadows.constFind(key);
         if (found == m_shadows.cend()) {
             if (m_shadows.size() >= maxSprites)

@@ -16,20 +16,20 @@ class GlyphSprites
 {
 public:
     // A line's glyphs in a face, and how they are filled: `brush` is given in the line's own
-    // coordinates and may change only from top to bottom. `key` names the face and the fill.
+    // coordinates and may change only from top to bottom. `id` stands for the face, the fill and
+    // the blur of the shadows: lines that differ in any of them have different ids.
     struct Line
     {
         FontFace face;
         QList<FontFace::PlacedGlyph> glyphs; // placed from the line's top-left
         QBrush brush;
-        QString key;
+        int id = 0;
     };
-    // A shadow's blur in pixels and its opacity; `key` names them.
+    // A shadow's blur in pixels and its opacity.
     struct Blur
     {
         double sigma = 0;
         double opacity = 0;
-        QString key;
     };
 
     // Draws the line with its top-left at `at`, in device pixels (the painter only translates by
@@ -44,7 +44,7 @@ public:
 private:
     struct Key
     {
-        QString faceAndFill;
+        int line = 0;
         unsigned glyph = 0;
         int phaseX = 0; // quarters of a pixel
         int phaseY = 0;
@@ -53,7 +53,7 @@ private:
     };
     friend size_t qHash(const Key& key, size_t seed)
     {
-        return qHashMulti(seed, key.faceAndFill, key.glyph, key.phaseX, key.phaseY, key.fillTop);
+        return qHashMulti(seed, key.line, key.glyph, key.phaseX, key.phaseY, key.fillTop);
     }
     struct Sprite
     {
@@ -70,5 +70,5 @@ private:
     void forEachGlyph(QPointF at, const Line& line, Use use);
 
     QHash<Key, Sprite> m_sprites;
-    QHash<Key, Sprite> m_shadows; // key's faceAndFill also names the blur
+    QHash<Key, Sprite> m_shadows;
 };

@@ -183,6 +183,17 @@ private slots:
         QCOMPARE(style.timeParts(date, false).size(), 2);
     }
 
+    // The parts come in the locale's own digits, each on its own.
+    void timePartsInTheLocaleDigits()
+    {
+        ClockHours::shared().setFormat(ClockTimeFormat::twentyFour);
+        ClockStyle style;
+        style.localeID = QStringLiteral("ar_EG");
+        const QDateTime date(QDate(2026, 3, 14), QTime(9, 5, 7));
+        QCOMPARE(style.timeParts(date, true),
+                 (QStringList{QStringLiteral("\u0660\u0669"), QStringLiteral("\u0660\u0665"), QStringLiteral("\u0660\u0667")}));
+    }
+
     void hoursChangeIsAnnouncedOnce()
     {
         QSignalSpy spy(&ClockHours::shared(), &ClockHours::formatChanged);
