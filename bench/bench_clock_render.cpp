@@ -88,9 +88,9 @@ void plainText(benchmark::State& state, int index, double scale)
     const ClockStyle& style = preset(index);
     const SmallLines lines = smallLines(style, instant);
     const QString time = style.timeParts(instant).join(QLatin1Char(':'));
-    auto qtFont = [&](const FontSpec& spec) {
-        QFont font = spec.font(1);
-        font.setPointSizeF(spec.size * scale * 72.0 / image.logicalDpiY());
+    auto qtFont = [&](const FontSpec& fontSpec) {
+        QFont font = fontSpec.font(1);
+        font.setPointSizeF(fontSpec.size * scale * 72.0 / image.logicalDpiY());
         return font;
     };
     const QFont timeFont = qtFont(style.timeFont);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "clock/clock_enums.h"
-#include "clock/font_spec.h"
+#include "clock/clock_font.h"
 #include "clock/rgba.h"
 
 #include <QByteArray>

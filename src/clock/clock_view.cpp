@@ -137,12 +137,12 @@ public:
     }
 
 private:
-    QFont qtFont(const FontSpec& spec) const
+    QFont qtFont(const FontSpec& fontSpec) const
     {
-        QFont font = spec.font(1);
+        QFont font = fontSpec.font(1);
         // The layer is an image; Qt sizes fonts in points of its resolution.
         static const int dpi = QImage(1, 1, QImage::Format_ARGB32_Premultiplied).logicalDpiY();
-        font.setPointSizeF(clampedPixels(spec.size * m_s) * 72.0 / dpi);
+        font.setPointSizeF(clampedPixels(fontSpec.size * m_s) * 72.0 / dpi);
         return font;
     }
 

@@ -1,7 +1,7 @@
 #include "taskbar/clock_text.h"
 
 #include "clock/date_text.h"
-#include "clock/font_spec.h"
+#include "clock/clock_font.h"
 #include "taskbar/point_canvas.h"
 #include "taskbar/taskbar_settings.h"
 
@@ -40,11 +40,11 @@ namespace {
 // The system face of the clock's design, the way the lock screen clock finds it.
 QFont systemFont(ClockFont clockFont, FontWeightOption weight, double size)
 {
-    FontSpec spec;
-    spec.design = design(clockFont);
-    spec.weight = weight;
-    spec.size = std::max(size, 0.5);
-    return spec.font(1.0);
+    FontSpec fontSpec;
+    fontSpec.design = design(clockFont);
+    fontSpec.weight = weight;
+    fontSpec.size = std::max(size, 0.5);
+    return fontSpec.font(1.0);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "brand/brand.h"
 #include "brand/brand_font.h"
 #include "clock/font_library.h"
-#include "clock/font_spec.h"
+#include "clock/clock_font.h"
 #include "clock/glyph_shape.h"
 
 #include <QTest>
@@ -15,7 +15,7 @@ FontSpec display(FontWeightOption weight, std::optional<double> width = std::nul
 
 } // namespace
 
-class TestFontSpec : public QObject
+class TestClockFont : public QObject
 {
     Q_OBJECT
 private slots:
@@ -116,5 +116,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFontSpec)
-#include "tst_font_spec.moc"
+QTEST_MAIN(TestClockFont)
+#include "tst_clock_font.moc"

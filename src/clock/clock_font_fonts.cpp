@@ -1,4 +1,4 @@
-#include "clock/font_spec.h"
+#include "clock/clock_font.h"
 
 #include "clock/font_library.h"
 #include "platform/font_catalog.h"
@@ -28,20 +28,20 @@ QMutex& cacheMutex()
 }
 
 // Looking faces up goes through the font system; the answers do not change while drawing.
-std::optional<FontFace> cachedBase(const FontSpec& spec, double size)
+std::optional<FontFace> cachedBase(const FontSpec& fontSpec, double size)
 {
     QMutexLocker lock(&cacheMutex());
     static QHash<QString, std::optional<FontFace>> cache;
-    const QString key = spec.family + QLatin1Char('|') + rawValue(spec.design) + QLatin1Char('|') + rawValue(spec.weight);
+    const QString key = fontSpec.family + QLatin1Char('|') + rawValue(fontSpec.design) + QLatin1Char('|') + rawValue(fontSpec.weight);
     auto found = cache.constFind(key);
     if (found == cache.cend()) {
         std::optional<FontFace> face;
-        if (!spec.family.isEmpty()) {
-            face = FontLibrary::font(spec.family, managerWeight(spec.weight), 1);
+        if (!fontSpec.family.isEmpty()) {
+            face = FontLibrary::font(fontSpec.family, managerWeight(fontSpec.weight), 1);
         } else {
-            face = FontFace::system(systemDesign(spec.design), axisValue(spec.weight), 1);
-            if (!face && spec.design != FontDesign::standard)
-                face = FontFace::system(SystemFontDesign::standard, axisValue(spec.weight), 1);
+            face = FontFace::system(systemDesign(fontSpec.design), axisValue(fontSpec.weight), 1);
+            if (!face && fontSpec.design != FontDesign::standard)
+                face = FontFace::system(SystemFontDesign::standard, axisValue(fontSpec.weight), 1);
         }
         found = cache.insert(key, face);
     }

@@ -1,4 +1,4 @@
-#include "clock/font_spec.h"
+#include "clock/clock_font.h"
 
 #include "clock/json_fields.h"
 
@@ -18,12 +18,12 @@ std::optional<FontSpec> FontSpec::fromJson(const QJsonValue& value)
     if (!value.isObject())
         return std::nullopt;
     const JsonFields fields(value.toObject());
-    FontSpec spec;
-    if (!fields.string("family", spec.family) || !fields.enumeration("design", spec.design)
-        || !fields.enumeration("weight", spec.weight) || !fields.number("size", spec.size)
-        || !fields.optionalNumber("width", spec.width))
+    FontSpec fontSpec;
+    if (!fields.string("family", fontSpec.family) || !fields.enumeration("design", fontSpec.design)
+        || !fields.enumeration("weight", fontSpec.weight) || !fields.number("size", fontSpec.size)
+        || !fields.optionalNumber("width", fontSpec.width))
         return std::nullopt;
-    return spec;
+    return fontSpec;
 }
 
 QJsonObject TextLook::toJson() const
