@@ -61,6 +61,9 @@ struct TimeFace
     double scale = -1;
     std::optional<FontFace> face;
     int id = 0;
+    // Texts shaped in this face (nullopt: the face lacks a character). Stacked hours and minutes
+    // come back every day and every hour.
+    QHash<QString, std::optional<FontFace::ShapedLine>> lines;
 };
 
 // Builds the rows of one block at device pixels (`s` = scale x device pixel ratio).
@@ -187,11 +190,16 @@ private:
     Piece filled(const QString& text, const std::optional<FontFace>& face) const
     {
         if (face) {
-            if (face->covers(text)) {
+            auto shaped = m_timeFace.lines.constFind(text);
+            if (shaped == m_timeFace.lines.cend()) {
+                if (m_timeFace.lines.size() >= 256)
+                    m_timeFace.lines.clear();
+                shaped = m_timeFace.lines.insert(text, face->covers(text) ? std::optional(face->shapeLine(text)) : std::nullopt);
+            }
+            if (*shaped) {
                 // Kept glyph images; the fill is the same for every line of this height.
-                FontFace::ShapedLine shaped = face->shapeLine(text);
-                const QSizeF size(shaped.advance, face->ascent() + face->descent());
-                const GlyphSprites::Line line{*face, std::move(shaped.glyphs), fill(QRectF(QPointF(0, 0), size)), m_timeFace.id};
+                const QSizeF size((*shaped)->advance, face->ascent() + face->descent());
+                const GlyphSprites::Line line{*face, (*shaped)->glyphs, fill(QRectF(QPointF(0, 0), size)), m_timeFace.id};
                 return Piece{size, [this, line](QPainter& p, QPointF at) { m_sprites.draw(p, at, line); },
                              [this, line](QPainter& p, QPointF at) { m_sprites.drawShadows(p, at, line, m_blur); }};
             }
