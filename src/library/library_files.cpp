@@ -10,19 +10,42 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 // No index of ours comes near this; a bigger file is not read into memory.
 constexpr qint64 maxIndexSize = 512 * 1024 * 1024;
 
-// A plain stat: QFileInfo allocates more than this loop over thousands of items wants.
-bool fileExists(const QString& path)
+// Answers "is there a file of this name" for one folder, looking names up relative to the folder
+// so that thousands of checks neither rebuild nor re-walk the folder's path each time.
+class FolderFiles
 {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISDIR(info.st_mode);
-}
+public:
+    explicit FolderFiles(const QString& folder)
+        : m_folder(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+    }
+    ~FolderFiles()
+    {
+        if (m_folder >= 0)
+            ::close(m_folder);
+    }
+    FolderFiles(const FolderFiles&) = delete;
+    FolderFiles& operator=(const FolderFiles&) = delete;
+
+    bool contains(const QString& fileName) const
+    {
+        struct stat info {};
+        return m_folder >= 0 && ::fstatat(m_folder, QFile::encodeName(fileName).constData(), &info, 0) == 0
+            && !S_ISDIR(info.st_mode);
+    }
+
+private:
+    int m_folder;
+};
 
 bool writeAtomically(const QString& path, const QByteArray& bytes)
 {
@@ -91,15 +114,15 @@ QList<Wallpaper> readWallpapers(const LibraryLocations& where)
     const auto decoded = bytes ? decodeWallpapers(*bytes) : std::nullopt;
     if (!decoded)
         return {};
-    QList<Wallpaper> present;
-    present.reserve(decoded->size());
-    for (const Wallpaper& item : *decoded) {
+    const FolderFiles videos(where.videos());
+    const FolderFiles shipped(where.shippedWallpapers);
+    QList<Wallpaper> present = std::move(*decoded);
+    present.removeIf([&](const Wallpaper& item) {
         // A name that climbs out of its folder does not name a media file of ours.
         if (item.fileName.isEmpty() || item.fileName.contains(QLatin1Char('/')) || item.fileName == QLatin1String(".."))
-            continue;
-        if (fileExists(where.mediaPath(item)))
-            present.append(item);
-    }
+            return true;
+        return !(item.builtIn ? shipped : videos).contains(item.fileName);
+    });
     return present;
 }
 
@@ -115,12 +138,8 @@ std::optional<QList<Ensemble>> readEnsembles(const LibraryLocations& where, cons
     known.reserve(items.size());
     for (const Wallpaper& item : items)
         known.insert(item.id);
-    QList<Ensemble> kept;
-    kept.reserve(decoded->size());
-    for (const Ensemble& ensemble : *decoded) {
-        if (known.contains(ensemble.wallpaper))
-            kept.append(ensemble);
-    }
+    QList<Ensemble> kept = std::move(*decoded);
+    kept.removeIf([&](const Ensemble& ensemble) { return !known.contains(ensemble.wallpaper); });
     return kept;
 }
 
