@@ -195,6 +195,7 @@ void LibraryStore::seedBuiltIns()
 void LibraryStore::pairLooksByName()
 {
     QStringList paired = readStringList(defaults(), pairedKey);
+    const qsizetype storedCount = paired.size();
     QSet<QString> considered(paired.cbegin(), paired.cend());
     QList<Ensemble> ensembles = m_ensembles;
     bool changed = false;
@@ -219,7 +220,9 @@ void LibraryStore::pairLooksByName()
             }
         }
     }
-    writeStringList(defaults(), pairedKey, paired);
+    // With thousands of ensembles the list is long: rewrite it only when an ensemble joined it.
+    if (paired.size() != storedCount)
+        writeStringList(defaults(), pairedKey, paired);
     if (changed) {
         assignEnsembles(std::move(ensembles));
         save();
@@ -264,15 +267,20 @@ void LibraryStore::refreshChangedBuiltIns()
 
 void LibraryStore::removeStrayLockScreenCopies()
 {
+    const QDir folder(m_where.lockScreen());
+    QStringList candidates = folder.entryList(QDir::Files | QDir::Hidden);
+    candidates.removeIf([](const QString& name) {
+        return !name.endsWith(QLatin1String(".mov")) || name.contains(QLatin1String(".partial."))
+            || name.contains(QLatin1String(".looped."));
+    });
+    // Most starts find no copies at all; the names of a large library are only worked out when needed.
+    if (candidates.isEmpty())
+        return;
     QSet<QString> expected;
     for (const Wallpaper& item : m_items)
         expected.insert(LibraryLocations::lockScreenFileName(item.fileName));
-    const QDir folder(m_where.lockScreen());
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
-        if (!name.endsWith(QLatin1String(".mov")) || expected.contains(name))
-            continue;
-        if (name.contains(QLatin1String(".partial.")) || name.contains(QLatin1String(".looped.")))
-            continue;
-        QFile::remove(folder.filePath(name));
+    for (const QString& name : std::as_const(candidates)) {
+        if (!expected.contains(name))
+            QFile::remove(folder.filePath(name));
     }
 }
