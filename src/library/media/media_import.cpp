@@ -128,6 +128,24 @@ public:
         };
     }
 
+    // Takes the outcome of copying the media and making its thumbnail: a failure leaves nothing
+    // of the import behind; success adds the record. Answers whether the record was added.
+    bool addAfter(const StepResult& step, const QString& thumbnail, const QString& failureText)
+    {
+        if (!store)
+            return false;
+        if (!step.ok) {
+            logImportFailure(source, step.error);
+            QFile::remove(target);
+            QFile::remove(thumbnail);
+            end(failureText, true);
+            return false;
+        }
+        add();
+        return true;
+    }
+
+private:
     // The record joins the library once its media and thumbnail are in place.
     void add()
     {
@@ -221,17 +239,8 @@ void MediaImporter::importVideo(LibraryStore& store, const QString& path)
                 return step;
             },
             [import, thumbnail](StepResult step) {
-                if (!import->store)
-                    return;
-                if (!step.ok) {
-                    logImportFailure(import->source, step.error);
-                    QFile::remove(import->target);
-                    QFile::remove(thumbnail);
-                    import->end(QStringLiteral("Import failed"), true);
-                    return;
-                }
-                import->add();
-                prepareLockScreen(import);
+                if (import->addAfter(step, thumbnail, QStringLiteral("Import failed")))
+                    prepareLockScreen(import);
             });
     });
 }
@@ -255,16 +264,7 @@ void MediaImporter::importPicture(LibraryStore& store, const QString& path)
             return step;
         },
         [import, thumbnail](StepResult step) {
-            if (!import->store)
-                return;
-            if (!step.ok) {
-                logImportFailure(import->source, step.error);
-                QFile::remove(import->target);
-                QFile::remove(thumbnail);
-                import->end(QStringLiteral("Couldn't read this picture"), true);
-                return;
-            }
-            import->add();
-            import->end(QStringLiteral("Added to library"), false);
+            if (import->addAfter(step, thumbnail, QStringLiteral("Couldn't read this picture")))
+                import->end(QStringLiteral("Added to library"), false);
         });
 }
