@@ -10,41 +10,44 @@
 #include <QSaveFile>
 #include <QSet>
 
-#include <fcntl.h>
+#include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // No index of ours comes near this; a bigger file is not read into memory.
 constexpr qint64 maxIndexSize = 512 * 1024 * 1024;
 
-// Answers "is there a file of this name" for one folder, looking names up relative to the folder
-// so that thousands of checks neither rebuild nor re-walk the folder's path each time.
+// The files of one folder, listed once: a library of thousands of items asks about each of them,
+// and one pass over the folder costs far less than a lookup per name.
 class FolderFiles
 {
 public:
     explicit FolderFiles(const QString& folder)
-        : m_folder(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
+        DIR* listing = ::opendir(QFile::encodeName(folder).constData());
+        if (!listing)
+            return;
+        while (const dirent* entry = ::readdir(listing)) {
+            bool isFile = entry->d_type != DT_DIR;
+            // A link (or a file system that does not say) is asked about what it really is.
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct stat info {};
+                isFile = ::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && !S_ISDIR(info.st_mode);
+            }
+            if (isFile)
+                m_names.insert(QByteArray(entry->d_name));
+        }
+        ::closedir(listing);
     }
-    ~FolderFiles()
-    {
-        if (m_folder >= 0)
-            ::close(m_folder);
-    }
-    FolderFiles(const FolderFiles&) = delete;
-    FolderFiles& operator=(const FolderFiles&) = delete;
 
     bool contains(const QString& fileName) const
     {
-        struct stat info {};
-        return m_folder >= 0 && ::fstatat(m_folder, QFile::encodeName(fileName).constData(), &info, 0) == 0
-            && !S_ISDIR(info.st_mode);
+        return m_names.contains(QFile::encodeName(fileName));
     }
 
 private:
-    int m_folder;
+    QSet<QByteArray> m_names;
 };
 
 bool writeAtomically(const QString& path, const QByteArray& bytes)

@@ -128,6 +128,32 @@ private slots:
         QCOMPARE(readEnsembles->size(), 1);
         QCOMPARE(readEnsembles->first().name, QStringLiteral("A"));
 
+        // What counts as the media file: a file or a link to one, in the folder the record says.
+        Wallpaper shipped {QUuid::createUuid(), QStringLiteral("Shipped"), QStringLiteral("Shipped.mov")};
+        shipped.builtIn = QStringLiteral("shipped");
+        Wallpaper notShipped = shipped;
+        notShipped.id = QUuid::createUuid();
+        notShipped.fileName = QStringLiteral("Kept.mp4"); // present in Videos, but a built-in is looked for in the bundle
+        const QList<Wallpaper> kinds {
+            {QUuid::createUuid(), QStringLiteral("Folder"), QStringLiteral("Folder.mp4")},
+            {QUuid::createUuid(), QStringLiteral("Link"), QStringLiteral("Link.mp4")},
+            {QUuid::createUuid(), QStringLiteral("Dangling"), QStringLiteral("Dangling.mp4")},
+            {QUuid::createUuid(), QStringLiteral("LinkToFolder"), QStringLiteral("LinkToFolder.mp4")},
+            shipped,
+            notShipped,
+        };
+        QDir().mkpath(where.videos() + QStringLiteral("/Folder.mp4"));
+        QVERIFY(QFile::link(where.videos() + QStringLiteral("/Kept.mp4"), where.videos() + QStringLiteral("/Link.mp4")));
+        QVERIFY(QFile::link(where.videos() + QStringLiteral("/Nowhere.mp4"), where.videos() + QStringLiteral("/Dangling.mp4")));
+        QVERIFY(QFile::link(where.videos() + QStringLiteral("/Folder.mp4"), where.videos() + QStringLiteral("/LinkToFolder.mp4")));
+        QDir().mkpath(where.shippedWallpapers);
+        writeFile(where.shippedWallpapers + QStringLiteral("/Shipped.mov"), "x");
+        LibraryFiles::writeIndex(where, kinds, {});
+        QStringList present;
+        for (const Wallpaper& item : LibraryFiles::readWallpapers(where))
+            present.append(item.name);
+        QCOMPARE(present, (QStringList {QStringLiteral("Link"), QStringLiteral("Shipped")}));
+
         // Damaged, empty and absent files are three different things.
         writeFile(where.ensemblesFile(), "[");
         QCOMPARE(LibraryFiles::readEnsembles(where, read), std::optional<QList<Ensemble>>(QList<Ensemble> {}));
