@@ -4,8 +4,17 @@
 #include <QTimeZone>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
+
+namespace {
+
+// ASCII only, whatever the locale says.
+bool isHexDigit(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+} // namespace
 
 namespace RecordJson {
 
@@ -23,7 +32,7 @@ std::optional<QUuid> parseUuid(QStringView text)
         if (i == 8 || i == 13 || i == 18 || i == 23) {
             if (c != QLatin1Char('-'))
                 return std::nullopt;
-        } else if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 0x7f) {
+        } else if (!isHexDigit(c.unicode())) {
             return std::nullopt;
         }
     }
