@@ -21,17 +21,15 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace {
 
 // A library root with `count` wallpapers (each with its media file) and one ensemble per wallpaper.
-LibraryLocations makeLibrary(const QTemporaryDir& dir, int count)
+void fillLibrary(const LibraryLocations& where, int count)
 {
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toUtf8());
-    Defaults::forgetAll();
-    const LibraryLocations where {dir.path() + QStringLiteral("/data/Paneflow"), dir.path() + QStringLiteral("/shipped")};
     QDir().mkpath(where.videos());
     QDir().mkpath(where.shippedWallpapers);
     QList<Wallpaper> items;
@@ -53,17 +51,37 @@ LibraryLocations makeLibrary(const QTemporaryDir& dir, int count)
     Defaults& prefs = Defaults::domain(Zentrove::paneflowID());
     prefs.set(QStringLiteral("currentEnsembleID"), ensembles.at(count / 2).id.toString(QUuid::WithoutBraces).toUpper());
     prefs.set(QStringLiteral("startedOnFirstEnsemble"), true);
+}
+
+// One library per size, made the first time it is asked for and shared by every case and
+// repetition of that size, so they all read the same files. Points the settings at it.
+std::map<int, std::unique_ptr<QTemporaryDir>> libraries;
+
+LibraryLocations library(int count)
+{
+    std::unique_ptr<QTemporaryDir>& dir = libraries[count];
+    const bool fresh = !dir;
+    if (fresh)
+        dir = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_CONFIG_HOME", (dir->path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (dir->path() + QStringLiteral("/data")).toUtf8());
+    Defaults::forgetAll();
+    const LibraryLocations where {dir->path() + QStringLiteral("/data/Paneflow"), dir->path() + QStringLiteral("/shipped")};
+    if (fresh)
+        fillLibrary(where, count);
     return where;
 }
 
+// Times making the store only; letting it go is not part of starting up.
 void StartUp(benchmark::State& state, bool engine)
 {
-    QTemporaryDir dir;
-    const LibraryLocations where = makeLibrary(dir, int(state.range(0)));
+    const LibraryLocations where = library(int(state.range(0)));
+    std::optional<LibraryStore> store;
     for (auto _ : state) {
-        LibraryStore store(Zentrove::paneflowID(), engine, where, LibraryServices {});
-        benchmark::DoNotOptimize(store.items().size());
+        store.emplace(Zentrove::paneflowID(), engine, where, LibraryServices {});
+        benchmark::DoNotOptimize(store->items().size());
         state.PauseTiming();
+        store.reset();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
@@ -74,18 +92,17 @@ void ControlAppStartUp(benchmark::State& state)
 {
     StartUp(state, false);
 }
-BENCHMARK(ControlAppStartUp)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(ControlAppStartUp)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void EngineStartUp(benchmark::State& state)
 {
     StartUp(state, true);
 }
-BENCHMARK(EngineStartUp)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(EngineStartUp)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void ReadWallpapers(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    const LibraryLocations where = makeLibrary(dir, int(state.range(0)));
+    const LibraryLocations where = library(int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(LibraryFiles::readWallpapers(where).size());
 }
@@ -93,8 +110,7 @@ BENCHMARK(ReadWallpapers)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void DecodeWallpapers(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    const LibraryLocations where = makeLibrary(dir, int(state.range(0)));
+    const LibraryLocations where = library(int(state.range(0)));
     const QByteArray bytes = *LibraryFiles::readSmallFile(where.libraryFile());
     for (auto _ : state)
         benchmark::DoNotOptimize(LibraryFiles::decodeWallpapers(bytes)->size());
@@ -103,8 +119,7 @@ BENCHMARK(DecodeWallpapers)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond
 
 void ParseJson(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    const LibraryLocations where = makeLibrary(dir, int(state.range(0)));
+    const LibraryLocations where = library(int(state.range(0)));
     const QByteArray bytes = *LibraryFiles::readSmallFile(where.libraryFile());
     for (auto _ : state)
         benchmark::DoNotOptimize(QJsonDocument::fromJson(bytes).array().size());
@@ -113,8 +128,7 @@ BENCHMARK(ParseJson)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void ReadEnsembles(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    const LibraryLocations where = makeLibrary(dir, int(state.range(0)));
+    const LibraryLocations where = library(int(state.range(0)));
     const auto items = LibraryFiles::readWallpapers(where);
     for (auto _ : state)
         benchmark::DoNotOptimize(LibraryFiles::readEnsembles(where, items)->size());
@@ -167,6 +181,7 @@ int main(int argc, char** argv)
     GrowthReporter reporter(benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printGrowth();
+    libraries.clear();
     benchmark::Shutdown();
     return 0;
 }
