@@ -92,7 +92,18 @@ private slots:
                                         QStringLiteral("--bar-style"), QStringLiteral("Nonesuch")});
         QCOMPARE(unknown.exitCode, 1);
         QVERIFY(unknown.errors.contains(QStringLiteral("no bar style named Nonesuch")));
+        // A picture option alone is refused rather than starting the part with it ignored.
+        const Run alone = runTaskbar({QStringLiteral("--bar-style=Nonesuch")});
+        QCOMPARE(alone.exitCode, 1);
+        QVERIFY(alone.errors.contains(QStringLiteral("--bar-style goes with --render PATH WIDTHxHEIGHT")));
         QVERIFY(!QFile::exists(path));
+
+        QProcess help;
+        help.start(Bundle::agentExecutable(Zentrove::taskbarID()), {QStringLiteral("--help")});
+        QVERIFY(help.waitForFinished(30000));
+        const QString listed = QString::fromUtf8(help.readAllStandardOutput());
+        for (const char* option : {"--kickstart", "--render <path>", "--bar-style <bar-style>"})
+            QVERIFY2(listed.contains(QLatin1String(option)), option);
     }
 
     void wearsNewerLooksAndAnswersCommands()
