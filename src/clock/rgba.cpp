@@ -6,7 +6,7 @@ RGBA RGBA::fromColor(const QColor& color)
 {
     if (!color.isValid())
         return RGBA();
-    // QColor's RGB spec is sRGB already; other specs (HSV, CMYK, HSL, extended) convert into it.
+    // A QColor in RGB form is sRGB already; the other forms (HSV, CMYK, HSL, extended) convert into it.
     const QColor rgb = color.spec() == QColor::Rgb ? color : color.toRgb();
     if (!rgb.isValid())
         return RGBA();
