@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -20,8 +21,13 @@ QStringList removeAbandoned(const QString& folder, std::chrono::seconds quietFor
 {
     QStringList removed;
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-quietFor.count());
-    const QDir dir(folder);
-    for (const QFileInfo& file : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
+    // The library folder can hold thousands of media files: let the listing pass over them by
+    // name alone, without looking at each file or sorting the names.
+    QDirIterator listing(folder, {QStringLiteral("*.partial"), QStringLiteral("*.partial.mov"), QStringLiteral("*.looped.mov")},
+                         QDir::Files | QDir::Hidden);
+    while (listing.hasNext()) {
+        listing.next();
+        const QFileInfo file = listing.fileInfo();
         if (!isWorkFile(file.fileName()) || file.lastModified().toUTC() > before)
             continue;
         if (QFile::remove(file.absoluteFilePath()))
