@@ -1,11 +1,13 @@
 #include "clock/named_style.h"
 
+#include "library/record_json.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
 QJsonObject NamedStyle::toJson() const
 {
-    QJsonObject object{{QStringLiteral("id"), id.toString(QUuid::WithoutBraces).toUpper()},
+    QJsonObject object{{QStringLiteral("id"), RecordJson::uuidText(id)},
                        {QStringLiteral("name"), name},
                        {QStringLiteral("style"), style.toJson()}};
     if (builtIn)

@@ -3,6 +3,7 @@
 #include "clock/clock_hours.h"
 #include "clock/presets.h"
 #include "library/built_ins.h"
+#include "library/record_json.h"
 #include "library/unique_name.h"
 #include "looks/settings_sync.h"
 #include "platform/defaults.h"
@@ -22,10 +23,7 @@ const QString seededKey = QStringLiteral("seededPresets");
 const QString removedKey = QStringLiteral("removedPresets");
 const QString shippedKey = QStringLiteral("shippedPresets");
 
-QString uuidText(const QUuid& id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
+using RecordJson::uuidText;
 
 // Data keys written by other tools may hold the JSON as text.
 std::optional<QByteArray> bytes(const Defaults& defaults, const QString& key)

@@ -2,6 +2,7 @@
 
 #include "app/zentrove.h"
 #include "library/built_ins.h"
+#include "library/record_json.h"
 #include "library/unique_name.h"
 #include "looks/settings_sync.h"
 #include "platform/defaults.h"
@@ -14,10 +15,7 @@
 
 namespace {
 
-QString uuidText(const QUuid& id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
+using RecordJson::uuidText;
 
 QByteArray lookData(const Theme& theme)
 {

@@ -1,5 +1,6 @@
 #include "taskbar/theme.h"
 
+#include "library/record_json.h"
 #include "taskbar/taskbar_json.h"
 
 #include <QJsonDocument>
@@ -9,13 +10,9 @@ using TaskbarJson::writeKey;
 
 namespace {
 
-// Identifiers are written as upper-case text without braces; anything else that does not parse
-// as a UUID counts as absent.
-QString uuidText(const QUuid& id)
-{
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
+using RecordJson::uuidText;
 
+// Identifier text that does not parse as a UUID counts as absent.
 std::optional<QUuid> parseUuid(const QJsonValue& value)
 {
     if (!value.isString() || value.toString().size() != 36)
