@@ -265,21 +265,35 @@ private:
     GlyphSprites::Blur m_blur;
 };
 
-QString hoursKey()
-{
-    return ClockHours::shared().uses24Hour() ? QStringLiteral("24") : QStringLiteral("12");
-}
-
 } // namespace
 
 struct ClockView::Kept
 {
     QDate day;          // of `lines`
     SmallLines lines;
+    // The time's texts by wall-clock time and hour cycle: formatting them asks the time zone and
+    // ICU, which costs as much as drawing the frame.
+    QHash<qint64, QStringList> times;
     QHash<QString, Piece> rows; // small rows by device pixel ratio, kind and text
     QHash<QString, Shadow> shadows; // their shadows, by the same key and sub-pixel place
     GlyphSprites sprites;
     TimeFace timeFace;
+
+    QStringList timeParts(const ClockStyle& style, const QDateTime& date, const QDateTime& local, bool twentyFour)
+    {
+        const QTime time = local.time();
+        if (!time.isValid())
+            return style.timeParts(date);
+        const int precision = style.showSeconds ? 1 : 60;
+        const qint64 key = qint64(time.msecsSinceStartOfDay() / 1000 / precision) * 4 + (style.showSeconds ? 2 : 0) + (twentyFour ? 1 : 0);
+        auto found = times.constFind(key);
+        if (found == times.cend()) {
+            if (times.size() >= 2048)
+                times.clear();
+            found = times.insert(key, style.timeParts(date));
+        }
+        return *found;
+    }
 };
 
 ClockView::ClockView(ClockStyle style, double scale, quint32 accent)
@@ -331,19 +345,18 @@ double ClockView::scaleFor(double areaWidth, std::optional<double> screenWidth)
 const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr) const
 {
     Kept& kept = *m_kept;
-    const QStringList parts = m_style.timeParts(date);
+    const QDateTime local = date.toLocalTime();
+    const bool twentyFour = ClockHours::shared().uses24Hour();
+    const QStringList parts = kept.timeParts(m_style, date, local, twentyFour);
     // The weekday and date rows change with the (local) day only.
-    const QDate day = date.toLocalTime().date();
+    const QDate day = local.date();
     if (kept.day != day || !day.isValid()) {
         kept.lines = smallLines(m_style, date);
         kept.day = day;
     }
     const SmallLines& lines = kept.lines;
-    QString key = bits(dpr) + QLatin1Char('|') + hoursKey() + QLatin1Char('|') + parts.join(QLatin1Char(':'));
-    for (const SmallLine& line : lines.above + lines.below)
-        key += QLatin1Char('|') + line.text;
-    if (m_style.digitsFollowWallpaper)
-        key += QLatin1Char('#') + QString::number(m_accent, 16);
+    // The rows follow from the day, the time's texts and the pixel density.
+    const Rendered::Key key{dpr, twentyFour, day, parts};
     if (!m_cache.image.isNull() && m_cache.key == key)
         return m_cache;
 

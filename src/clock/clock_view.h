@@ -53,7 +53,15 @@ public:
 private:
     struct Rendered
     {
-        QString key;
+        struct Key
+        {
+            double dpr = 0;
+            bool twentyFour = true;
+            QDate day;
+            QStringList parts;
+            bool operator==(const Key&) const = default;
+        };
+        Key key;
         QImage image;   // block with shadow, device pixels
         QPointF offset; // of the image's top-left from the block's, logical
         QSizeF block;   // logical
