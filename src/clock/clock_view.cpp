@@ -199,7 +199,10 @@ private:
             if (*shaped) {
                 // Kept glyph images; the fill is the same for every line of this height.
                 const QSizeF size((*shaped)->advance, face->ascent() + face->descent());
-                const GlyphSprites::Line line{*face, (*shaped)->glyphs, fill(QRectF(QPointF(0, 0), size)), m_timeFace.id};
+                // Stacked hours and minutes come back every hour: those lines are kept whole.
+                const bool keep = m_style.arrangement == TimeArrangement::stacked;
+                const GlyphSprites::Line line{*face, (*shaped)->glyphs, fill(QRectF(QPointF(0, 0), size)), m_timeFace.id,
+                                              keep ? text : QString()};
                 return Piece{size, [this, line](QPainter& p, QPointF at) { m_sprites.draw(p, at, line); },
                              [this, line](QPainter& p, QPointF at) { m_sprites.drawShadows(p, at, line, m_blur); }};
             }
@@ -275,7 +278,7 @@ struct ClockView::Kept
     // ICU, which costs as much as drawing the frame.
     QHash<qint64, QStringList> times;
     QHash<QString, Piece> rows; // small rows by device pixel ratio, kind and text
-    QHash<QString, Shadow> shadows; // their shadows, by the same key and sub-pixel place
+    QHash<QString, Shadow> images; // their drawings and shadows, by the same key, kind and sub-pixel place
     GlyphSprites sprites;
     TimeFace timeFace;
 
@@ -366,19 +369,22 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
         ? std::min(std::max(0.0, m_style.shadowRadius) * s / 2, maxShadowSigma)
         : 0;
     const BlockBuilder builder(m_style, m_scale, dpr, m_accent, kept.sprites, kept.timeFace, sigma);
-    // A row's shadow from its drawing, kept under `keep` (with the sub-pixel place) unless empty.
-    const auto drawRowShadow = [&](QPainter& p, const Piece& row, QPointF at, const QString& keep) {
+    // A row drawn (or its shadow) as an image at a sub-pixel place, kept under `keep` with that
+    // place unless `keep` is empty. Small rows change once a day; drawing their text again each
+    // minute would cost more than the rest of the frame.
+    const auto drawKept = [&](QPainter& p, const Piece& row, QPointF at, const QString& keep, bool asShadow) {
         QPoint whole(int(std::floor(at.x())), int(std::floor(at.y())));
         QPointF phase = at - QPointF(whole);
         QString key;
         if (!keep.isEmpty()) {
             const QPoint quarters(int(std::floor(phase.x() * 4 + 0.5)), int(std::floor(phase.y() * 4 + 0.5)));
             phase = QPointF(quarters) / 4;
-            key = keep + QLatin1Char('@') + QString::number(quarters.x()) + QLatin1Char(',') + QString::number(quarters.y());
+            key = keep + (asShadow ? QStringLiteral("|shadow|") + bits(sigma) : QStringLiteral("|drawn")) + QLatin1Char('@')
+                + QString::number(quarters.x()) + QLatin1Char(',') + QString::number(quarters.y());
         }
-        auto found = key.isEmpty() ? kept.shadows.cend() : kept.shadows.constFind(key);
+        auto found = key.isEmpty() ? kept.images.cend() : kept.images.constFind(key);
         Shadow made;
-        if (found == kept.shadows.cend()) {
+        if (found == kept.images.cend()) {
             // Room for glyphs reaching beyond the row's line box.
             const int margin = int(std::ceil(std::min(row.size.height() / 4, double(maxCanvasSide)))) + 2;
             const QSize size(int(std::ceil(row.size.width())) + 2 * margin, int(std::ceil(row.size.height())) + 2 * margin);
@@ -390,15 +396,15 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
             ip.setRenderHints(p.renderHints());
             row.draw(ip, QPointF(margin, margin) + phase);
             ip.end();
-            made = Shadow::of(image, sigma, m_style.shadowOpacity);
+            made = asShadow ? Shadow::of(image, sigma, m_style.shadowOpacity) : Shadow{image, QPoint()};
             made.offset -= QPoint(margin, margin);
             if (!key.isEmpty()) {
-                if (kept.shadows.size() > 64)
-                    kept.shadows.clear();
-                found = kept.shadows.insert(key, made);
+                if (kept.images.size() > 64)
+                    kept.images.clear();
+                found = kept.images.insert(key, made);
             }
         }
-        const Shadow& use = found == kept.shadows.cend() ? made : *found;
+        const Shadow& use = found == kept.images.cend() ? made : *found;
         if (!use.image.isNull())
             p.drawImage(whole + use.offset, use.image);
     };
@@ -457,7 +463,7 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
     layer.setDevicePixelRatio(1);
     layer.fill(Qt::transparent);
     QPainter p(&layer);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     if (shadow) {
         // The rows' shadows add up (rows do not overlap) and lie under the rows.
         p.save();
@@ -468,12 +474,17 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
             if (rows[i].shadow)
                 rows[i].shadow(p, at);
             else
-                drawRowShadow(p, rows[i], at, rowKeys[i].isEmpty() ? QString() : rowKeys[i] + QLatin1Char('|') + bits(sigma));
+                drawKept(p, rows[i], at, rowKeys[i], true);
         }
         p.restore();
     }
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        rows[i].draw(p, placement.origins[i] + QPointF(padding, padding));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QPointF at = placement.origins[i] + QPointF(padding, padding);
+        if (rowKeys[i].isEmpty())
+            rows[i].draw(p, at);
+        else
+            drawKept(p, rows[i], at, rowKeys[i], false);
+    }
     p.end();
     layer.setDevicePixelRatio(dpr);
     m_cache.image = layer;

@@ -11,7 +11,8 @@
 
 // Filled glyphs drawn once and kept as small images, with their shadows: a new minute copies the
 // digits it has shown before instead of filling and blurring their outlines again. Glyphs are
-// placed to a quarter of a pixel.
+// placed to a quarter of a pixel. Lines that come back (the hours and minutes of a stacked clock)
+// are also kept whole, so they cost one copy instead of one per glyph.
 class GlyphSprites
 {
 public:
@@ -24,6 +25,8 @@ public:
         QList<FontFace::PlacedGlyph> glyphs; // placed from the line's top-left
         QBrush brush;
         int id = 0;
+        // What the glyphs spell when the line is worth keeping whole; empty otherwise.
+        QString text = {};
     };
     // A shadow's blur in pixels and its opacity.
     struct Blur
@@ -40,6 +43,7 @@ public:
     void drawShadows(QPainter& painter, QPointF at, const Line& line, const Blur& blur);
 
     qsizetype size() const { return m_sprites.size() + m_shadows.size(); }
+    qsizetype keptLines() const { return m_lines.size() + m_lineShadows.size(); }
 
 private:
     struct Key
@@ -55,20 +59,41 @@ private:
     {
         return qHashMulti(seed, key.line, key.glyph, key.phaseX, key.phaseY, key.fillTop);
     }
+    struct LineKey
+    {
+        int line = 0;
+        QString text;
+        int phaseX = 0; // quarters of a pixel
+        int phaseY = 0;
+        bool operator==(const LineKey&) const = default;
+    };
+    friend size_t qHash(const LineKey& key, size_t seed)
+    {
+        return qHashMulti(seed, key.line, key.text, key.phaseX, key.phaseY);
+    }
     struct Sprite
     {
         QImage image;
         QPoint offset; // of the image's top-left from the glyph's whole-pixel position
     };
-    struct Placed
+    // A kept image placed in the painter's pixels.
+    struct Blit
     {
-        const Sprite* sprite;
-        QPoint whole;
-        Key key;
+        QPoint at;
+        QImage image;
     };
-    template<typename Use>
-    void forEachGlyph(QPointF at, const Line& line, Use use);
+
+    // The glyph images (or with `blur`, their shadows) of the line at `at`.
+    QList<Blit> blits(QPointF at, const Line& line, const Blur* blur);
+    const Sprite& sprite(const Key& key, const Line& line);
+    const Sprite& shadow(const Key& key, const Sprite& glyph, const Blur& blur);
+    void drawLayer(QPainter& painter, QPointF at, const Line& line, const Blur* blur);
+    // Makes room for the lines of face, fill and blur `id` when another one has filled the store.
+    void forgetLinesOtherThan(int id);
 
     QHash<Key, Sprite> m_sprites;
     QHash<Key, Sprite> m_shadows;
+    QHash<LineKey, Sprite> m_lines;
+    QHash<LineKey, Sprite> m_lineShadows;
+    qsizetype m_lineBytes = 0;
 };
