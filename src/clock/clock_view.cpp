@@ -6,6 +6,7 @@
 #include "clock/glyph_shape.h"
 #include "clock/glyph_sprites.h"
 #include "clock/shadow_blur.h"
+#include "clock/shadow_canvas.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -26,15 +27,19 @@ constexpr double maxFontPixels = 4000;
 // style asks for more, and every kept glyph shadow grows with the blur.
 constexpr double maxShadowSigma = 100;
 
+// How the block's layer is painted; the kept images were drawn with the same hints.
+constexpr QPainter::RenderHints layerHints = QPainter::Antialiasing | QPainter::TextAntialiasing;
+
 using Draw = std::function<void(QPainter&, QPointF)>;
+using DrawShadow = std::function<void(ShadowCanvas&, QPointF)>;
 
 struct Piece
 {
     QSizeF size;
     Draw draw;
-    // Adds the piece's shadow from kept parts (the painter adds up); empty when the piece has none
-    // kept and its drawing must be blurred.
-    Draw shadow = {};
+    // Adds the piece's shadow from kept parts; empty when the piece has none kept and its drawing
+    // must be blurred.
+    DrawShadow shadow = {};
 };
 
 QColor toColor(const RGBA& c)
@@ -121,22 +126,29 @@ public:
         const TextAlign align = m_style.textAlign();
         const double opacity = std::clamp(m_style.timeOpacity, 0.0, 1.0);
         // The runs drawn (or their shadows added) one under the other, at the time's opacity.
-        const auto place = [runs, width, spacing, align, opacity](Draw Piece::*part) {
-            return [runs, width, spacing, align, opacity, part](QPainter& p, QPointF at) {
-                p.save();
-                p.setOpacity(p.opacity() * opacity);
-                double y = 0;
-                for (const Piece& run : runs) {
-                    const double w = run.size.width();
-                    const double x = align == TextAlign::leading ? 0 : align == TextAlign::center ? (width - w) / 2 : width - w;
-                    (run.*part)(p, at + QPointF(x, y));
-                    y += run.size.height() + spacing;
-                }
-                p.restore();
-            };
+        const auto forEachRun = [runs, width, spacing, align](QPointF at, const auto& use) {
+            double y = 0;
+            for (const Piece& run : runs) {
+                const double w = run.size.width();
+                const double x = align == TextAlign::leading ? 0 : align == TextAlign::center ? (width - w) / 2 : width - w;
+                use(run, at + QPointF(x, y));
+                y += run.size.height() + spacing;
+            }
+        };
+        const Draw draw = [forEachRun, opacity](QPainter& p, QPointF at) {
+            p.save();
+            p.setOpacity(p.opacity() * opacity);
+            forEachRun(at, [&](const Piece& run, QPointF runAt) { run.draw(p, runAt); });
+            p.restore();
+        };
+        const DrawShadow shadow = [forEachRun, opacity](ShadowCanvas& canvas, QPointF at) {
+            const double outer = canvas.opacity();
+            canvas.setOpacity(outer * opacity);
+            forEachRun(at, [&](const Piece& run, QPointF runAt) { run.shadow(canvas, runAt); });
+            canvas.setOpacity(outer);
         };
         const bool keptShadows = std::all_of(runs.cbegin(), runs.cend(), [](const Piece& run) { return bool(run.shadow); });
-        return Piece{QSizeF(width, std::max(0.0, height)), place(&Piece::draw), keptShadows ? Draw(place(&Piece::shadow)) : Draw()};
+        return Piece{QSizeF(width, std::max(0.0, height)), draw, keptShadows ? shadow : DrawShadow()};
     }
 
 private:
@@ -204,7 +216,7 @@ private:
                 const GlyphSprites::Line line{*face, (*shaped)->glyphs, fill(QRectF(QPointF(0, 0), size)), m_timeFace.id,
                                               keep ? text : QString()};
                 return Piece{size, [this, line](QPainter& p, QPointF at) { m_sprites.draw(p, at, line); },
-                             [this, line](QPainter& p, QPointF at) { m_sprites.drawShadows(p, at, line, m_blur); }};
+                             [this, line](ShadowCanvas& canvas, QPointF at) { m_sprites.drawShadows(canvas, at, line, m_blur); }};
             }
             const GlyphShape shape{text, *face, 0, 0};
             const QSizeF size = shape.size();
@@ -359,7 +371,7 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
     }
     const SmallLines& lines = kept.lines;
     // The rows follow from the day, the time's texts and the pixel density.
-    const Rendered::Key key{dpr, twentyFour, day, parts};
+    const Rendered::Key key{dpr, day, parts};
     if (!m_cache.image.isNull() && m_cache.key == key)
         return m_cache;
 
@@ -371,8 +383,8 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
     const BlockBuilder builder(m_style, m_scale, dpr, m_accent, kept.sprites, kept.timeFace, sigma);
     // A row drawn (or its shadow) as an image at a sub-pixel place, kept under `keep` with that
     // place unless `keep` is empty. Small rows change once a day; drawing their text again each
-    // minute would cost more than the rest of the frame.
-    const auto drawKept = [&](QPainter& p, const Piece& row, QPointF at, const QString& keep, bool asShadow) {
+    // minute would cost more than the rest of the frame. Gives the image and its top-left pixel.
+    const auto keptImage = [&](const Piece& row, QPointF at, const QString& keep, bool asShadow) -> std::pair<QPoint, QImage> {
         QPoint whole(int(std::floor(at.x())), int(std::floor(at.y())));
         QPointF phase = at - QPointF(whole);
         QString key;
@@ -383,30 +395,27 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
                 + QString::number(quarters.x()) + QLatin1Char(',') + QString::number(quarters.y());
         }
         auto found = key.isEmpty() ? kept.images.cend() : kept.images.constFind(key);
-        Shadow made;
         if (found == kept.images.cend()) {
             // Room for glyphs reaching beyond the row's line box.
             const int margin = int(std::ceil(std::min(row.size.height() / 4, double(maxCanvasSide)))) + 2;
             const QSize size(int(std::ceil(row.size.width())) + 2 * margin, int(std::ceil(row.size.height())) + 2 * margin);
             if (size.width() > maxCanvasSide || size.height() > maxCanvasSide)
-                return;
+                return {};
             QImage image(size, QImage::Format_ARGB32_Premultiplied);
             image.fill(Qt::transparent);
             QPainter ip(&image);
-            ip.setRenderHints(p.renderHints());
+            ip.setRenderHints(layerHints);
             row.draw(ip, QPointF(margin, margin) + phase);
             ip.end();
-            made = asShadow ? Shadow::of(image, sigma, m_style.shadowOpacity) : Shadow{image, QPoint()};
+            Shadow made = asShadow ? Shadow::of(image, sigma, m_style.shadowOpacity) : Shadow{image, QPoint()};
             made.offset -= QPoint(margin, margin);
-            if (!key.isEmpty()) {
-                if (kept.images.size() > 64)
-                    kept.images.clear();
-                found = kept.images.insert(key, made);
-            }
+            if (key.isEmpty())
+                return {whole + made.offset, made.image};
+            if (kept.images.size() > 64)
+                kept.images.clear();
+            found = kept.images.insert(key, made);
         }
-        const Shadow& use = found == kept.images.cend() ? made : *found;
-        if (!use.image.isNull())
-            p.drawImage(whole + use.offset, use.image);
+        return {whole + found->offset, found->image};
     };
     QList<Piece> rows;
     QList<QString> rowKeys; // empty for the time row
@@ -462,28 +471,30 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
         layer = QImage(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
     layer.setDevicePixelRatio(1);
     layer.fill(Qt::transparent);
-    QPainter p(&layer);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     if (shadow) {
         // The rows' shadows add up (rows do not overlap) and lie under the rows.
-        p.save();
-        p.setCompositionMode(QPainter::CompositionMode_Plus);
-        p.translate(shadowOffset);
+        ShadowCanvas canvas(layer, shadowOffset);
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const QPointF at = placement.origins[i] + QPointF(padding, padding);
-            if (rows[i].shadow)
-                rows[i].shadow(p, at);
-            else
-                drawKept(p, rows[i], at, rowKeys[i], true);
+            if (rows[i].shadow) {
+                rows[i].shadow(canvas, at);
+            } else {
+                const auto [pixel, image] = keptImage(rows[i], at, rowKeys[i], true);
+                canvas.add(pixel, image);
+            }
         }
-        p.restore();
     }
+    QPainter p(&layer);
+    p.setRenderHints(layerHints);
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const QPointF at = placement.origins[i] + QPointF(padding, padding);
-        if (rowKeys[i].isEmpty())
+        if (rowKeys[i].isEmpty()) {
             rows[i].draw(p, at);
-        else
-            drawKept(p, rows[i], at, rowKeys[i], false);
+        } else {
+            const auto [pixel, image] = keptImage(rows[i], at, rowKeys[i], false);
+            if (!image.isNull())
+                p.drawImage(pixel, image);
+        }
     }
     p.end();
     layer.setDevicePixelRatio(dpr);

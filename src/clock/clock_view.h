@@ -56,7 +56,6 @@ private:
         struct Key
         {
             double dpr = 0;
-            bool twentyFour = true;
             QDate day;
             QStringList parts;
             bool operator==(const Key&) const = default;

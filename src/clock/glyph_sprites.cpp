@@ -1,6 +1,7 @@
 #include "clock/glyph_sprites.h"
 
 #include "clock/shadow_blur.h"
+#include "clock/shadow_canvas.h"
 
 #include <QPainterPath>
 #include <QTransform>
@@ -77,7 +78,8 @@ QList<GlyphSprites::Blit> GlyphSprites::blits(QPointF at, const Line& line, cons
     return placed;
 }
 
-void GlyphSprites::drawLayer(QPainter& painter, QPointF at, const Line& line, const Blur* blur)
+template<typename Put>
+void GlyphSprites::drawLayer(QPointF at, const Line& line, const Blur* blur, Put put)
 {
     // The line's place: whole pixels and quarters of one.
     QPoint whole(int(std::floor(at.x())), int(std::floor(at.y())));
@@ -100,22 +102,25 @@ void GlyphSprites::drawLayer(QPainter& painter, QPointF at, const Line& line, co
             forgetLinesOtherThan(line.id);
         if (line.text.isEmpty() || bounds.isEmpty() || full()) {
             for (const Blit& blit : placed)
-                painter.drawImage(whole + blit.at, blit.image);
+                put(whole + blit.at, blit.image);
             return;
         }
-        // Glyph images stack over each other, shadows add up, as they would on the painter.
+        // Glyph images stack over each other, shadows add up, as they would where they are put.
         QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
-        QPainter p(&image);
-        if (blur)
-            p.setCompositionMode(QPainter::CompositionMode_Plus);
-        for (const Blit& blit : placed)
-            p.drawImage(blit.at - bounds.topLeft(), blit.image);
-        p.end();
+        if (blur) {
+            ShadowCanvas canvas(image, -bounds.topLeft());
+            for (const Blit& blit : placed)
+                canvas.add(blit.at, blit.image);
+        } else {
+            QPainter p(&image);
+            for (const Blit& blit : placed)
+                p.drawImage(blit.at - bounds.topLeft(), blit.image);
+        }
         m_lineBytes += image.sizeInBytes();
         found = kept.insert(key, Sprite{image, bounds.topLeft()});
     }
-    painter.drawImage(whole + found->offset, found->image);
+    put(whole + found->offset, found->image);
 }
 
 void GlyphSprites::forgetLinesOtherThan(int id)
@@ -134,10 +139,10 @@ void GlyphSprites::forgetLinesOtherThan(int id)
 
 void GlyphSprites::draw(QPainter& painter, QPointF at, const Line& line)
 {
-    drawLayer(painter, at, line, nullptr);
+    drawLayer(at, line, nullptr, [&](QPoint pixel, const QImage& image) { painter.drawImage(pixel, image); });
 }
 
-void GlyphSprites::drawShadows(QPainter& painter, QPointF at, const Line& line, const Blur& blur)
+void GlyphSprites::drawShadows(ShadowCanvas& canvas, QPointF at, const Line& line, const Blur& blur)
 {
-    drawLayer(painter, at, line, &blur);
+    drawLayer(at, line, &blur, [&](QPoint pixel, const QImage& image) { canvas.add(pixel, image); });
 }

@@ -2,6 +2,8 @@
 
 #include "platform/font_face.h"
 
+class ShadowCanvas;
+
 #include <QBrush>
 #include <QHash>
 #include <QImage>
@@ -38,9 +40,8 @@ public:
     // Draws the line with its top-left at `at`, in device pixels (the painter only translates by
     // whole pixels).
     void draw(QPainter& painter, QPointF at, const Line& line);
-    // Adds the shadows of the same glyphs to what the painter holds; the painter is expected to
-    // add (QPainter::CompositionMode_Plus).
-    void drawShadows(QPainter& painter, QPointF at, const Line& line, const Blur& blur);
+    // Adds the shadows of the same glyphs to the canvas.
+    void drawShadows(ShadowCanvas& canvas, QPointF at, const Line& line, const Blur& blur);
 
     qsizetype size() const { return m_sprites.size() + m_shadows.size(); }
     qsizetype keptLines() const { return m_lines.size() + m_lineShadows.size(); }
@@ -87,7 +88,9 @@ private:
     QList<Blit> blits(QPointF at, const Line& line, const Blur* blur);
     const Sprite& sprite(const Key& key, const Line& line);
     const Sprite& shadow(const Key& key, const Sprite& glyph, const Blur& blur);
-    void drawLayer(QPainter& painter, QPointF at, const Line& line, const Blur* blur);
+    // Puts the line's glyph images (or shadows, with `blur`) at their pixels through `put`.
+    template<typename Put>
+    void drawLayer(QPointF at, const Line& line, const Blur* blur, Put put);
     // Makes room for the lines of face, fill and blur `id` when another one has filled the store.
     void forgetLinesOtherThan(int id);
 

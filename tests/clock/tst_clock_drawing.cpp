@@ -2,7 +2,11 @@
 #include "clock/clock_hours.h"
 #include "clock/clock_view.h"
 #include "clock/presets.h"
+#include "clock/glyph_sprites.h"
 #include "clock/shadow_blur.h"
+#include "clock/shadow_canvas.h"
+
+#include <QRandomGenerator>
 
 #include <QTest>
 
@@ -161,6 +165,125 @@ private slots:
             none.shadowOpacity = 0;
             QVERIFY(ClockView(none, scale, 0x33CC66).render(size, instant) != fresh);
         }
+    }
+
+    // Shadows summed on a canvas give what QPainter's additive mode gives, edges included. QPainter
+    // rounds a faint opacity a few percent down; that adds up where shadows overlap.
+    void shadowCanvasAddsLikeThePainter_data()
+    {
+        QTest::addColumn<double>("opacity");
+        QTest::newRow("full") << 1.0;
+        QTest::newRow("time opacity") << 0.8;
+        QTest::newRow("faint") << 0.1;
+    }
+    void shadowCanvasAddsLikeThePainter()
+    {
+        QFETCH(double, opacity);
+        QRandomGenerator random(7);
+        const auto shadowImage = [&](QSize size) {
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    image.setPixel(x, y, QRgb(random.bounded(256)) << 24);
+            return image;
+        };
+        QImage summed(90, 70, QImage::Format_ARGB32_Premultiplied);
+        summed.fill(Qt::transparent);
+        QImage painted = summed;
+        ShadowCanvas canvas(summed, QPoint(3, -2));
+        canvas.setOpacity(opacity);
+        QPainter painter(&painted);
+        painter.setCompositionMode(QPainter::CompositionMode_Plus);
+        painter.setOpacity(opacity);
+        painter.translate(3, -2);
+        // Overlapping ones, and ones reaching past every edge.
+        for (const QPoint at : {QPoint(10, 10), QPoint(20, 15), QPoint(-20, -5), QPoint(70, 50), QPoint(25, 12)}) {
+            const QImage shadow = shadowImage(QSize(40, 30));
+            canvas.add(at, shadow);
+            painter.drawImage(at, shadow);
+        }
+        painter.end();
+        int saturated = 0;
+        for (int y = 0; y < summed.height(); ++y)
+            for (int x = 0; x < summed.width(); ++x) {
+                const QRgb mine = summed.pixel(x, y), theirs = painted.pixel(x, y);
+                QVERIFY2(std::abs(qAlpha(mine) - qAlpha(theirs)) <= 2 + qAlpha(theirs) / 12,
+                         qPrintable(QStringLiteral("(%1, %2): %3 against %4").arg(x).arg(y).arg(qAlpha(mine)).arg(qAlpha(theirs))));
+                QCOMPARE(mine & 0xFFFFFFu, 0u); // still black
+                saturated += qAlpha(mine) == 255;
+            }
+        if (opacity == 1.0)
+            QVERIFY(saturated > 0);
+    }
+
+    // Whole lines kept for stacked clocks draw what the glyphs draw one by one, and the store of
+    // them stays bounded however many lines come by.
+    void keptLinesMatchTheGlyphsAndStayBounded()
+    {
+        FontSpec spec = plainStyle().timeFont;
+        const std::optional<FontFace> face = spec.drawingFont(60);
+        QVERIFY(face);
+        // Wide enough for the digits' shadows to overlap.
+        const GlyphSprites::Blur blur{8, 1};
+        const auto line = [&](const QString& text, int id, bool keep) {
+            return GlyphSprites::Line{*face, face->shapeLine(text).glyphs, QColor(Qt::white), id, keep ? text : QString()};
+        };
+        const auto draw = [&](GlyphSprites& sprites, const GlyphSprites::Line& glyphs, QPointF at) {
+            QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            ShadowCanvas canvas(image);
+            sprites.drawShadows(canvas, at, glyphs, blur);
+            QPainter painter(&image);
+            sprites.draw(painter, at, glyphs);
+            return image;
+        };
+        GlyphSprites kept, single;
+        for (const QPointF at : {QPointF(20.3, 10.6), QPointF(41, 33.25)}) {
+            const QImage once = draw(kept, line(QStringLiteral("47"), 1, true), at);
+            QVERIFY(inkIn(once, once.rect()) > 200);
+            QCOMPARE(draw(kept, line(QStringLiteral("47"), 1, true), at), once);
+            const QImage byGlyph = draw(single, line(QStringLiteral("47"), 1, false), at);
+            for (int y = 0; y < once.height(); ++y)
+                for (int x = 0; x < once.width(); ++x)
+                    QVERIFY(std::abs(qAlpha(once.pixel(x, y)) - qAlpha(byGlyph.pixel(x, y))) <= 1);
+        }
+        QCOMPARE(single.keptLines(), 0);
+
+        // Large lines fill the store before their number does; new ones are then drawn unkept.
+        const std::optional<FontFace> large = spec.drawingFont(400);
+        QVERIFY(large);
+        GlyphSprites many;
+        QImage canvas(1200, 600, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&canvas);
+        for (int n = 0; n < 40; ++n) {
+            canvas.fill(Qt::transparent);
+            const QString text = QString::number(n);
+            many.draw(painter, QPointF(10, 10), GlyphSprites::Line{*large, large->shapeLine(text).glyphs, QColor(Qt::white), 1, text});
+            QVERIFY(inkIn(canvas, canvas.rect()) > 1000);
+        }
+        QVERIFY(many.keptLines() > 1);
+        QVERIFY(many.keptLines() < 40);
+        // Lines of another face, fill or blur take the place of the old ones.
+        many.draw(painter, QPointF(10, 10), GlyphSprites::Line{*large, large->shapeLine(QStringLiteral("12")).glyphs, QColor(Qt::red), 2,
+                                                              QStringLiteral("12")});
+        QCOMPARE(many.keptLines(), 1);
+    }
+
+    // Switching between 12 and 24 hours redraws the digits of a clock that showed the other cycle.
+    void hourCycleChangeRedrawsTheDigits()
+    {
+        const ClockStyle style = Presets::builtIn().at(3).style; // stacked
+        const QDateTime evening(QDate(2026, 3, 14), QTime(21, 5));
+        const QSize size(378, 246);
+        ClockHours::shared().setFormat(ClockTimeFormat::twentyFour);
+        const ClockView view(style, 0.25, 0x33CC66);
+        const QImage twentyFour = view.render(size, evening);
+        ClockHours::shared().setFormat(ClockTimeFormat::twelve);
+        const QImage twelve = view.render(size, evening);
+        QCOMPARE(twelve, ClockView(style, 0.25, 0x33CC66).render(size, evening));
+        QVERIFY(twelve != twentyFour);
+        ClockHours::shared().setFormat(ClockTimeFormat::twentyFour);
+        QCOMPARE(view.render(size, evening), twentyFour);
     }
 
     void outlineLeavesTheInsideEmpty()
