@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <unicode/locid.h>
+
 namespace {
 
 QByteArray withKey(const char* key, const QJsonValue& value)
@@ -181,6 +183,23 @@ private slots:
         // An explicit request overrides showSeconds.
         QCOMPARE(style.timeParts(date, true).size(), 3);
         QCOMPARE(style.timeParts(date, false).size(), 2);
+    }
+
+    // "Follow macOS" takes the default locale's hour cycle, and a changed locale is followed even
+    // though the answer is kept between frames.
+    void systemHourCycleFollowsTheLocale()
+    {
+        const icu::Locale saved = icu::Locale::getDefault();
+        UErrorCode status = U_ZERO_ERROR;
+        ClockHours::shared().setFormat(ClockTimeFormat::mac);
+        icu::Locale::setDefault(icu::Locale("en_US"), status);
+        QVERIFY(!ClockHours::shared().uses24Hour());
+        icu::Locale::setDefault(icu::Locale("de_DE"), status);
+        QVERIFY(ClockHours::shared().uses24Hour());
+        icu::Locale::setDefault(icu::Locale("en_US"), status);
+        QVERIFY(!ClockHours::systemUses24Hour());
+        icu::Locale::setDefault(saved, status);
+        QVERIFY(U_SUCCESS(status));
     }
 
     // The parts come in the locale's own digits, each on its own.
