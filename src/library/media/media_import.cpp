@@ -34,8 +34,8 @@ QStringList namesOf(const QList<Wallpaper>& items)
     return names;
 }
 
-// Copies next to the destination and moves into place, so a failed copy (full disk, source gone
-// halfway) never leaves a file that looks like media.
+// Copies next to the destination and moves into place, so a failed or stopped copy (full disk,
+// source gone halfway, the app quitting) never leaves a file that looks like media.
 StepResult copyInto(const QString& source, const QString& destination)
 {
     const QString partial = destination + QLatin1Char('.') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".partial");
@@ -47,6 +47,12 @@ StepResult copyInto(const QString& source, const QString& destination)
         return {false, out.errorString()};
     QByteArray buffer;
     for (;;) {
+        // A large file takes a while; quitting must not wait for the rest of it.
+        if (MediaJobs::isStopping()) {
+            out.close();
+            QFile::remove(partial);
+            return {false, QStringLiteral("the copy was stopped because the app is quitting")};
+        }
         buffer = in.read(4 << 20);
         if (buffer.isEmpty())
             break;
