@@ -220,8 +220,8 @@ private slots:
     // them stays bounded however many lines come by.
     void keptLinesMatchTheGlyphsAndStayBounded()
     {
-        FontSpec spec = plainStyle().timeFont;
-        const std::optional<FontFace> face = spec.drawingFont(60);
+        const FontSpec timeFont = plainStyle().timeFont;
+        const std::optional<FontFace> face = timeFont.drawingFont(60);
         QVERIFY(face);
         // Wide enough for the digits' shadows to overlap.
         const GlyphSprites::Blur blur{8, 1};
@@ -250,7 +250,7 @@ private slots:
         QCOMPARE(single.keptLines(), 0);
 
         // Large lines fill the store before their number does; new ones are then drawn unkept.
-        const std::optional<FontFace> large = spec.drawingFont(400);
+        const std::optional<FontFace> large = timeFont.drawingFont(400);
         QVERIFY(large);
         GlyphSprites many;
         QImage canvas(1200, 600, QImage::Format_ARGB32_Premultiplied);
