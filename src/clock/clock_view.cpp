@@ -5,6 +5,7 @@
 #include "clock/clock_lines.h"
 #include "clock/glyph_shape.h"
 #include "clock/glyph_sprites.h"
+#include "clock/quarter_pixel.h"
 #include "clock/shadow_blur.h"
 #include "clock/shadow_canvas.h"
 
@@ -389,10 +390,11 @@ const ClockView::Rendered& ClockView::rendered(const QDateTime& date, double dpr
         QPointF phase = at - QPointF(whole);
         QString key;
         if (!keep.isEmpty()) {
-            const QPoint quarters(int(std::floor(phase.x() * 4 + 0.5)), int(std::floor(phase.y() * 4 + 0.5)));
-            phase = QPointF(quarters) / 4;
+            const QuarterPixel place = QuarterPixel::of(at);
+            whole = place.whole;
+            phase = place.phase();
             key = keep + (asShadow ? QStringLiteral("|shadow|") + bits(sigma) : QStringLiteral("|drawn")) + QLatin1Char('@')
-                + QString::number(quarters.x()) + QLatin1Char(',') + QString::number(quarters.y());
+                + QString::number(place.quarters.x()) + QLatin1Char(',') + QString::number(place.quarters.y());
         }
         auto found = key.isEmpty() ? kept.images.cend() : kept.images.constFind(key);
         if (found == kept.images.cend()) {

@@ -1,6 +1,7 @@
 #include "clock/glyph_sprites.h"
 
 #include "clock/shadow_blur.h"
+#include "clock/quarter_pixel.h"
 #include "clock/shadow_canvas.h"
 
 #include <QPainterPath>
@@ -16,8 +17,6 @@ constexpr qsizetype maxSprites = 512;
 // drawn glyph by glyph and not kept, so a large clock keeps only some of its lines.
 constexpr qsizetype maxLines = 256;
 constexpr qsizetype maxLineBytes = 4 * 1024 * 1024;
-
-int quarters(double value) { return int(std::floor(value * 4 + 0.5)); }
 
 } // namespace
 
@@ -63,10 +62,9 @@ QList<GlyphSprites::Blit> GlyphSprites::blits(QPointF at, const Line& line, cons
     QList<Blit> placed;
     placed.reserve(line.glyphs.size());
     for (const FontFace::PlacedGlyph& glyph : line.glyphs) {
-        const int penX = quarters(at.x() + glyph.pen.x());
-        const int penY = quarters(at.y() + glyph.pen.y());
-        const QPoint whole(int(std::floor(penX / 4.0)), int(std::floor(penY / 4.0)));
-        const Key key{line.id, glyph.id, penX - whole.x() * 4, penY - whole.y() * 4, quarters(at.y() - whole.y())};
+        const QuarterPixel pen = QuarterPixel::of(at + glyph.pen);
+        const QPoint whole = pen.whole;
+        const Key key{line.id, glyph.id, pen.quarters.x(), pen.quarters.y(), QuarterPixel::quartersOf(at.y() - whole.y())};
         const Sprite& drawn = sprite(key, line);
         if (drawn.image.isNull())
             continue;
@@ -81,12 +79,9 @@ QList<GlyphSprites::Blit> GlyphSprites::blits(QPointF at, const Line& line, cons
 template<typename Put>
 void GlyphSprites::drawLayer(QPointF at, const Line& line, const Blur* blur, Put put)
 {
-    // The line's place: whole pixels and quarters of one.
-    QPoint whole(int(std::floor(at.x())), int(std::floor(at.y())));
-    QPoint phase(quarters(at.x() - whole.x()), quarters(at.y() - whole.y()));
-    whole += QPoint(phase.x() / 4, phase.y() / 4);
-    phase = QPoint(phase.x() % 4, phase.y() % 4);
-    const QPointF inside = QPointF(phase) / 4;
+    const QuarterPixel place = QuarterPixel::of(at);
+    const QPoint whole = place.whole, phase = place.quarters;
+    const QPointF inside = place.phase();
 
     QHash<LineKey, Sprite>& kept = blur ? m_lineShadows : m_lines;
     const LineKey key{line.id, line.text, phase.x(), phase.y()};
