@@ -6,7 +6,7 @@
 // run in random turns (so both sizes meet the machine's quiet and busy moments alike). The ratios
 // are printed at the end, from CPU time (what the store costs) and from wall time (what a user
 // waits, which on a busy machine also counts the other processes).
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "library/library_files.h"
 #include "library/library_store.h"
 #include "platform/defaults.h"

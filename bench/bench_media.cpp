@@ -4,9 +4,9 @@
 //
 //   bench/bench_media                      all cases
 //   bench/bench_media --benchmark_filter=Preset   only the preset table
-#include "library/media/thumbnailer.h"
-#include "wallpaper/lock_screen/lock_screen_video.h"
-#include "wallpaper/lock_screen/movie_looper.h"
+#include "media/lock_screen_video.h"
+#include "media/movie_looper.h"
+#include "media/thumbnailer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

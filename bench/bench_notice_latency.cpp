@@ -6,7 +6,7 @@
 // announces the domain, and waits for the peer's reload line, which carries the peer's monotonic
 // clock at the moment it had re-read the value. Prints the median and the 90th percentile.
 #include "build_info.h"
-#include "looks/settings_sync.h"
+#include "core/settings_sync.h"
 #include "platform/defaults.h"
 #include "platform/process_identity.h"
 

@@ -1,5 +1,5 @@
 // The light ensemble reader and the preset/theme name lists used for pairing by name.
-#include "looks/ensemble_theme.h"
+#include "library/ensemble_theme.h"
 #include "looks/named_ref.h"
 
 #include <cstddef>

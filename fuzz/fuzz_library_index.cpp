@@ -1,8 +1,8 @@
 // Library index files and the automatic-changing settings: any bytes decode or are refused.
+#include "core/record_json.h"
 #include "library/activity.h"
 #include "library/ensemble_changing.h"
 #include "library/library_files.h"
-#include "library/record_json.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "agents/agent_main.h"
 
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "build_info.h"
-#include "platform/machine.h"
 #include "platform/kickstart.h"
+#include "platform/machine.h"
 #include "platform/process_identity.h"
 
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #include "agents/agent_main.h"
 #include "agents/paneflow_agent.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 
 int main(int argc, char* argv[])
 {

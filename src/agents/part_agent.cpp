@@ -1,7 +1,7 @@
 #include "agents/part_agent.h"
 
-#include "app/part.h"
-#include "looks/settings_sync.h"
+#include "core/part.h"
+#include "core/settings_sync.h"
 #include "platform/defaults.h"
 #include "platform/quit_signals.h"
 #include "services/safety.h"

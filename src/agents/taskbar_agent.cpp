@@ -1,9 +1,9 @@
 #include "agents/taskbar_agent.h"
 
-#include "app/zentrove.h"
+#include "core/notices.h"
+#include "core/settings_sync.h"
+#include "core/zentrove.h"
 #include "looks/look_receiver.h"
-#include "looks/notices.h"
-#include "looks/settings_sync.h"
 #include "taskbar/settings_store.h"
 
 #include <QLoggingCategory>

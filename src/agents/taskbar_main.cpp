@@ -1,7 +1,7 @@
 #include "agents/agent_main.h"
 #include "agents/picture_command.h"
 #include "agents/taskbar_agent.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
 #include "taskbar/preview/preview_bar.h"
 #include "taskbar/settings_store.h"

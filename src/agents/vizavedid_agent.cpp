@@ -1,8 +1,8 @@
 #include "agents/vizavedid_agent.h"
 
-#include "app/zentrove.h"
 #include "brand/brand.h"
 #include "clock/style_store.h"
+#include "core/zentrove.h"
 #include "looks/look_receiver.h"
 
 #include <QLoggingCategory>

@@ -1,11 +1,11 @@
 #include "agents/agent_main.h"
 #include "agents/picture_command.h"
 #include "agents/vizavedid_agent.h"
-#include "app/zentrove.h"
 #include "brand/brand.h"
 #include "clock/clock_snapshot.h"
 #include "clock/clock_view.h"
 #include "clock/style_store.h"
+#include "core/zentrove.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 #include "app/app_services.h"
 
-#include "app/zentrove.h"
-#include "library/store_library_service.h"
-#include "looks/ensemble_theme.h"
+#include "app/safety_list_service.h"
+#include "app/store_library_service.h"
+#include "app/wallpaper_install_service.h"
+#include "core/zentrove.h"
+#include "library/ensemble_theme.h"
 #include "platform/workspace.h"
-#include "services/safety_list_service.h"
-#include "wallpaper/wallpaper_install_service.h"
 
 AppServices AppServices::standard()
 {

@@ -1,5 +1,18 @@
 #include "app/navigation.h"
 
+Page pageOf(const Part& part)
+{
+    return Pages::fromRawValue(part.shortName()).value_or(Page::settings);
+}
+
+std::optional<Part> partOn(Page page)
+{
+    for (const Part& part : Part::all())
+        if (pageOf(part) == page)
+            return part;
+    return std::nullopt;
+}
+
 namespace {
 template<typename T, typename Emit>
 void assign(T& field, const T& value, Emit emitChange)

@@ -1,12 +1,18 @@
 #pragma once
 
 #include "app/page.h"
+#include "core/part.h"
 
 #include <QObject>
 #include <QUuid>
 
 #include <functional>
 #include <optional>
+
+// The page named like the part, or the Settings page.
+Page pageOf(const Part& part);
+// The first part whose page is the given one.
+std::optional<Part> partOn(Page page);
 
 // Which page the main window shows and which sheet is up. One per app; the sidebar, the app menu,
 // start-up and the pages all move through it.

@@ -2,7 +2,7 @@
 
 #include "app/install_service.h"
 #include "app/safety_service.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
 #include "platform/launcher.h"
 #include "platform/workspace.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/part.h"
 #include "app/status_line.h"
+#include "core/part.h"
 #include "platform/login_items.h"
 
 #include <QMap>

@@ -1,6 +1,6 @@
 #include "app/show_settings.h"
 
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "platform/bundle.h"
 #include "platform/notifier.h"
 #include "platform/workspace.h"

@@ -1,7 +1,7 @@
 #include "brand/brand_accent.h"
 
-#include "app/zentrove.h"
-#include "looks/notices.h"
+#include "core/notices.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
 
 #include <QCoreApplication>

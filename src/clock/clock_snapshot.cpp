@@ -3,7 +3,7 @@
 #include "brand/brand.h"
 #include "clock/clock_view.h"
 #include "clock/style_store.h"
-#include "looks/ensemble_theme.h"
+#include "library/ensemble_theme.h"
 
 #include <QImageReader>
 #include <QLoggingCategory>

@@ -1,6 +1,6 @@
 #include "clock/named_style.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,10 +2,10 @@
 
 #include "clock/clock_hours.h"
 #include "clock/presets.h"
-#include "library/built_ins.h"
-#include "library/record_json.h"
-#include "library/unique_name.h"
-#include "looks/settings_sync.h"
+#include "core/built_in_marks.h"
+#include "core/record_json.h"
+#include "core/settings_sync.h"
+#include "core/unique_name.h"
 #include "platform/defaults.h"
 
 #include <QJsonDocument>

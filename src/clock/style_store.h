@@ -2,8 +2,8 @@
 
 #include "clock/clock_style.h"
 #include "clock/named_style.h"
+#include "core/change_rule.h"
 #include "library/library_services.h"
-#include "looks/change_rule.h"
 #include "platform/notifier.h"
 
 #include <QObject>

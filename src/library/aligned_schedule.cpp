@@ -1,6 +1,6 @@
 #include "library/aligned_schedule.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 
 #include <cmath>
 

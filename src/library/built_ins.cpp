@@ -1,7 +1,6 @@
 #include "library/built_ins.h"
 
-#include "library/record_json.h"
-#include "platform/defaults.h"
+#include "core/record_json.h"
 
 #include <QTimeZone>
 
@@ -56,64 +55,4 @@ const QList<Ensemble>& BuiltInEnsembles::ensembles()
                         "DE0474F9-C4DA-4A6D-848A-6B14F04E283B", "5C85F2C4-04F4-4DB2-B9FA-37731397611F"),
     };
     return list;
-}
-
-QMap<QString, QUuid> RemovedBuiltIns::ids() const
-{
-    QMap<QString, QUuid> result;
-    const auto stored = Defaults::domain(m_domain).dictionary(m_key);
-    if (!stored)
-        return result;
-    for (auto it = stored->cbegin(); it != stored->cend(); ++it) {
-        if (it.value().typeId() != QMetaType::QString)
-            continue;
-        if (const auto id = RecordJson::parseUuid(QStringView(it.value().toString())))
-            result.insert(it.key(), *id);
-    }
-    return result;
-}
-
-void RemovedBuiltIns::store(const QMap<QString, QUuid>& ids)
-{
-    QVariantMap map;
-    for (auto it = ids.cbegin(); it != ids.cend(); ++it)
-        map.insert(it.key(), RecordJson::uuidText(it.value()));
-    Defaults::domain(m_domain).set(m_key, map);
-}
-
-void RemovedBuiltIns::remember(const QString& name, const QUuid& id)
-{
-    QMap<QString, QUuid> current = ids();
-    current.insert(name, id);
-    store(current);
-}
-
-void RemovedBuiltIns::forget(const QString& name)
-{
-    QMap<QString, QUuid> current = ids();
-    if (current.remove(name))
-        store(current);
-}
-
-void RemovedBuiltIns::clear()
-{
-    Defaults::domain(m_domain).remove(m_key);
-}
-
-std::optional<QByteArray> ShippedBuiltIns::look(const QString& name) const
-{
-    const QVariant value = storedMap().value(name);
-    if (value.typeId() != QMetaType::QByteArray)
-        return std::nullopt;
-    return value.toByteArray();
-}
-
-QVariantMap ShippedBuiltIns::storedMap() const
-{
-    return Defaults::domain(m_domain).dictionary(m_key).value_or(QVariantMap {});
-}
-
-void ShippedBuiltIns::store(const QVariantMap& map)
-{
-    Defaults::domain(m_domain).set(m_key, map);
 }

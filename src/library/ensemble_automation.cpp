@@ -1,8 +1,8 @@
 #include "library/ensemble_automation.h"
 
+#include "core/notices.h"
+#include "core/record_json.h"
 #include "library/library_store.h"
-#include "library/record_json.h"
-#include "looks/notices.h"
 #include "platform/appearance.h"
 
 EnsembleAutomation::EnsembleAutomation(LibraryStore& store, Appearance* appearance, QObject* parent)

@@ -1,6 +1,6 @@
 #include "library/ensemble_changing.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 
 #include <QJsonArray>
 

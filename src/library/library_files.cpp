@@ -1,6 +1,6 @@
 #include "library/library_files.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 #include "platform/bundle.h"
 #include "platform/paths.h"
 

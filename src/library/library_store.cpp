@@ -1,11 +1,11 @@
 #include "library/library_store.h"
 
-#include "library/record_json.h"
+#include "core/notices.h"
+#include "core/record_json.h"
+#include "core/settings_sync.h"
 #include "library/work_files.h"
 #include "looks/look.h"
 #include "looks/look_request.h"
-#include "looks/notices.h"
-#include "looks/settings_sync.h"
 #include "platform/defaults.h"
 
 #include <QDir>

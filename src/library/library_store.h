@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/change_rule.h"
 #include "library/activity.h"
 #include "library/ensemble.h"
 #include "library/ensemble_changing.h"
 #include "library/library_files.h"
 #include "library/library_services.h"
 #include "library/wallpaper.h"
-#include "looks/change_rule.h"
 #include "looks/display_ensembles.h"
 #include "platform/notifier.h"
 #include "platform/screens.h"

@@ -1,8 +1,8 @@
 #include "library/library_store.h"
 
-#include "library/record_json.h"
-#include "library/string_list_key.h"
-#include "library/unique_name.h"
+#include "core/record_json.h"
+#include "core/string_list_key.h"
+#include "core/unique_name.h"
 #include "platform/defaults.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "looks/display_ensembles.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 #include "looks/look.h"
 #include "platform/defaults.h"
 

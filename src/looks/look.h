@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/notices.h"
 #include "looks/named_ref.h"
-#include "looks/notices.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "looks/look_request.h"
 
-#include "library/record_json.h"
+#include "core/notices.h"
+#include "core/record_json.h"
 #include "looks/look.h"
-#include "looks/notices.h"
 #include "platform/defaults.h"
 #include "platform/notifier.h"
 

@@ -1,6 +1,6 @@
 #include "looks/named_ref.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 
 #include <QTextBoundaryFinder>
 

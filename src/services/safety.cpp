@@ -1,8 +1,8 @@
 #include "services/safety.h"
 
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "build_info.h"
-#include "looks/notices.h"
+#include "core/notices.h"
 #include "platform/defaults.h"
 #include "platform/http.h"
 #include "platform/machine.h"

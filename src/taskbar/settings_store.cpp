@@ -1,10 +1,10 @@
 #include "taskbar/settings_store.h"
 
-#include "app/zentrove.h"
-#include "library/built_ins.h"
-#include "library/record_json.h"
-#include "library/unique_name.h"
-#include "looks/settings_sync.h"
+#include "core/built_in_marks.h"
+#include "core/record_json.h"
+#include "core/settings_sync.h"
+#include "core/unique_name.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
 #include "taskbar/layout_token.h"
 

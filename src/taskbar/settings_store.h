@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/change_rule.h"
 #include "library/library_services.h"
-#include "looks/change_rule.h"
 #include "platform/notifier.h"
 #include "taskbar/dock_apps.h"
 #include "taskbar/taskbar_settings.h"

@@ -1,6 +1,6 @@
 #include "taskbar/theme.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 #include "taskbar/taskbar_json.h"
 
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #include "app/show_settings.h"
 #include "app/ui/app_delegate.h"
 #include "app/ui/zentrove_application.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "fake_platform.h"
 #include "platform/defaults.h"
 #include "platform/process_identity.h"

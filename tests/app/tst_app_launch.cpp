@@ -1,6 +1,6 @@
 #include "agent_process.h"
 #include "app/parts_model.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "platform/bus_identity.h"
 #include "platform/defaults.h"
 #include "platform/login_items.h"

@@ -1,6 +1,6 @@
 #include "agent_process.h"
-#include "app/zentrove.h"
-#include "looks/settings_sync.h"
+#include "core/settings_sync.h"
+#include "core/zentrove.h"
 #include "platform/bus_identity.h"
 #include "platform/launcher.h"
 #include "platform/process_identity.h"

@@ -1,7 +1,7 @@
 #include "agent_process.h"
 #include "app/app_services.h"
 #include "app/parts_model.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "platform/launcher.h"
 #include "platform/login_items.h"
 #include "platform/process_identity.h"

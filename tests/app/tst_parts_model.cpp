@@ -1,5 +1,5 @@
 #include "app/parts_model.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "fake_platform.h"
 #include "platform/defaults.h"
 #include "platform/process_identity.h"

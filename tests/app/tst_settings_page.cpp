@@ -12,7 +12,7 @@
 #include "app/ui/sidebar.h"
 #include "app/ui/toggle_switch.h"
 #include "app/ui/view_registry.h"
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "fake_platform.h"
 #include "platform/process_identity.h"
 #include "test_support.h"

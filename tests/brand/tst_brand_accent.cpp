@@ -1,8 +1,8 @@
 #include "brand/brand_accent.h"
-#include "looks/notices.h"
-#include "platform/defaults.h"
-#include "app/zentrove.h"
+#include "core/notices.h"
+#include "core/zentrove.h"
 #include "library/library_services.h"
+#include "platform/defaults.h"
 
 #include "test_support.h"
 

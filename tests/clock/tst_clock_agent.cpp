@@ -1,6 +1,6 @@
-#include "app/zentrove.h"
 #include "clock/presets.h"
 #include "clock/style_store.h"
+#include "core/zentrove.h"
 #include "looks/look.h"
 #include "looks/look_request.h"
 #include "platform/bundle.h"

@@ -1,7 +1,7 @@
-#include "app/zentrove.h"
 #include "clock/clock_hours.h"
 #include "clock/presets.h"
 #include "clock/style_store.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
 
 #include "test_support.h"

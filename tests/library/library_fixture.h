@@ -2,7 +2,7 @@
 
 #include "notice_log.h"
 
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "library/built_ins.h"
 #include "library/library_files.h"
 #include "library/library_store.h"

@@ -6,8 +6,8 @@
 //       that ensemble current
 //   zentrove-library-peer --id IDENTIFIER receive-looks
 //       prints "ready", then "applied CLOCK THEME" for each look it applies ("-" for none)
+#include "core/record_json.h"
 #include "library/library_store.h"
-#include "library/record_json.h"
 #include "looks/look_receiver.h"
 #include "platform/defaults.h"
 #include "platform/process_identity.h"

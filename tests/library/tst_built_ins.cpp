@@ -1,7 +1,7 @@
 #include "library_fixture.h"
 
-#include "library/record_json.h"
-#include "library/string_list_key.h"
+#include "core/record_json.h"
+#include "core/string_list_key.h"
 
 #include <QSignalSpy>
 #include <QTest>

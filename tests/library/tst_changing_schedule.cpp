@@ -1,7 +1,7 @@
 #include "library_fixture.h"
 
+#include "core/record_json.h"
 #include "library/aligned_schedule.h"
-#include "library/record_json.h"
 
 #include <QSignalSpy>
 #include <QTest>

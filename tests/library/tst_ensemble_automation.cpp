@@ -1,8 +1,8 @@
 #include "library_fixture.h"
 
+#include "core/notices.h"
+#include "core/record_json.h"
 #include "library/ensemble_automation.h"
-#include "library/record_json.h"
-#include "looks/notices.h"
 #include "platform/appearance.h"
 
 #include <QDBusAbstractAdaptor>

@@ -1,9 +1,9 @@
+#include "core/record_json.h"
+#include "core/unique_name.h"
 #include "library/activity.h"
 #include "library/ensemble.h"
 #include "library/ensemble_changing.h"
 #include "library/library_files.h"
-#include "library/record_json.h"
-#include "library/unique_name.h"
 #include "library/wallpaper.h"
 
 #include "test_support.h"

@@ -1,10 +1,10 @@
 #include "library_fixture.h"
 #include "notice_log.h"
 
-#include "library/record_json.h"
+#include "core/notices.h"
+#include "core/record_json.h"
 #include "looks/look.h"
 #include "looks/look_request.h"
-#include "looks/notices.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "library_fixture.h"
 
-#include "library/record_json.h"
+#include "core/record_json.h"
 
 #include <QProcess>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "library_fixture.h"
 
-#include "library/record_json.h"
-#include "looks/notices.h"
+#include "core/notices.h"
+#include "core/record_json.h"
 #include "platform/bundle.h"
 
 #include <QDBusConnection>

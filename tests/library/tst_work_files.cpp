@@ -1,7 +1,7 @@
 #include "library_fixture.h"
 
 #include "library/work_files.h"
-#include "wallpaper/lock_screen/lock_screen_video.h"
+#include "media/lock_screen_video.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

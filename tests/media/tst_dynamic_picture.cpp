@@ -1,7 +1,7 @@
 #include "heic_maker.h"
-#include "library/media/dynamic_picture.h"
-#include "library/media/image_info.h"
-#include "library/media/thumbnailer.h"
+#include "media/dynamic_picture.h"
+#include "media/image_info.h"
+#include "media/thumbnailer.h"
 #include "platform/property_list.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "clip_maker.h"
-#include "wallpaper/lock_screen/lock_screen_video.h"
-#include "wallpaper/lock_screen/movie_looper.h"
+#include "media/lock_screen_video.h"
+#include "media/movie_looper.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,5 +1,5 @@
-#include "wallpaper/lock_screen/movie_boxes.h"
-#include "wallpaper/lock_screen/movie_looper.h"
+#include "media/movie_boxes.h"
+#include "media/movie_looper.h"
 
 #include <QtEndian>
 #include <QtTest>

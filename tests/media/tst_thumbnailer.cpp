@@ -1,6 +1,6 @@
 #include "clip_maker.h"
 #include "heic_maker.h"
-#include "library/media/thumbnailer.h"
+#include "media/thumbnailer.h"
 
 #include <QFile>
 #include <QImage>

@@ -2,13 +2,13 @@
 #include "app/app_services.h"
 #include "app/install_service.h"
 #include "app/parts_model.h"
-#include "app/zentrove.h"
+#include "app/safety_list_service.h"
+#include "core/zentrove.h"
 #include "platform/launcher.h"
 #include "platform/login_items.h"
 #include "platform/process_identity.h"
 #include "platform/workspace.h"
 #include "services/safety.h"
-#include "services/safety_list_service.h"
 #include "test_support.h"
 
 #include <QTest>

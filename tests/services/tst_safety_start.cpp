@@ -1,4 +1,4 @@
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
 #include "services/safety.h"
 #include "test_support.h"

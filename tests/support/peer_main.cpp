@@ -13,7 +13,7 @@
 //   loopback NAME OBJECT        observe NAME, post it, print "got OBJECT" on delivery and exit
 //   own NAME [ignore-term]      own the bus name NAME (as a part does), print "ready"; with
 //                               ignore-term, a part that does not quit on SIGTERM
-#include "looks/settings_sync.h"
+#include "core/settings_sync.h"
 #include "platform/bus_identity.h"
 #include "platform/defaults.h"
 #include "platform/notifier.h"

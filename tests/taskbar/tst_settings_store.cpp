@@ -1,5 +1,5 @@
-#include "app/zentrove.h"
-#include "looks/notices.h"
+#include "core/notices.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
 #include "platform/notifier.h"
 #include "taskbar/layout_token.h"

@@ -1,9 +1,9 @@
 #include "../app/agent_process.h"
 
-#include "app/zentrove.h"
+#include "core/settings_sync.h"
+#include "core/zentrove.h"
 #include "looks/look.h"
 #include "looks/look_request.h"
-#include "looks/settings_sync.h"
 #include "platform/defaults.h"
 #include "platform/process_identity.h"
 #include "taskbar/preview/preview_bar.h"

@@ -1,4 +1,4 @@
-#include "app/zentrove.h"
+#include "core/zentrove.h"
 #include "fake_sensors.h"
 #include "library/library_store.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 // Draws the four shipped wallpapers and encodes them as short seamless HEVC loops.
 // Run by the build; the movies land in share/zentrove/Wallpapers.
 #include "scene.h"
-#include "wallpaper/lock_screen/hevc_movie_writer.h"
+#include "media/hevc_movie_writer.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "app/ui/main_view.h"
 
 #include "app/navigation.h"
-#include "app/part.h"
 #include "app/parts_model.h"
+#include "app/ui/app_style.h"
 #include "app/ui/off_banner.h"
 #include "app/ui/placeholder_view.h"
 #include "app/ui/sidebar.h"
-#include "app/ui/app_style.h"
+#include "core/part.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -69,7 +69,7 @@ MainView::MainView(const ViewContext& context, const ViewRegistry& views, QWidge
         QWidget* view = maker ? maker(context, m_stack) : new PlaceholderView(title, {}, m_stack);
         m_pages.insert(page, view);
         QWidget* slot = view;
-        const std::optional<Part> part = page == Page::looks || page == Page::settings ? std::nullopt : Part::on(page);
+        const std::optional<Part> part = page == Page::looks || page == Page::settings ? std::nullopt : partOn(page);
         if (part) {
             auto* banner = new OffBanner(*part, context.model, nullptr);
             m_banners.insert(page, banner);
@@ -100,5 +100,5 @@ void MainView::syncPage()
 void MainView::syncBanners()
 {
     for (auto it = m_banners.cbegin(); it != m_banners.cend(); ++it)
-        it.value()->setVisible(!m_context.model.isRunning(*Part::on(it.key())));
+        it.value()->setVisible(!m_context.model.isRunning(*partOn(it.key())));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/part.h"
+#include "core/part.h"
 
 #include <QFrame>
 

@@ -2,8 +2,8 @@
 
 #include "app/navigation.h"
 #include "app/parts_model.h"
-#include "app/ui/part_status_view.h"
 #include "app/ui/app_style.h"
+#include "app/ui/part_status_view.h"
 #include "app/ui/toggle_switch.h"
 #include "platform/bundle.h"
 
@@ -64,7 +64,7 @@ PartRow::PartRow(Part part, PartsModel& model, Navigation& nav, QWidget* parent)
     row->addWidget(m_toggle, 0, Qt::AlignVCenter);
 
     m_toggle->setAccessibleName(m_part.name);
-    connect(m_open, &QPushButton::clicked, this, [this, &nav] { nav.setPage(m_part.page()); });
+    connect(m_open, &QPushButton::clicked, this, [this, &nav] { nav.setPage(pageOf(m_part)); });
     // The switch asks; the model decides. It shows the real state again after every answer
     // (a failed register, or the Dock question, leaves the part off).
     connect(m_toggle, &QAbstractButton::clicked, this, [this](bool on) {

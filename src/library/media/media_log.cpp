@@ -1,3 +1,0 @@
-#include "library/media/media_log.h"
-
-Q_LOGGING_CATEGORY(lcMedia, "paneflow.media")

@@ -1,8 +1,0 @@
-#include "wallpaper/wallpaper_install_service.h"
-
-#include "wallpaper/system_wallpaper.h"
-
-void WallpaperInstallService::giveBackWallpaper(std::function<void()> done)
-{
-    SystemWallpaper::giveBack(nullptr, std::move(done));
-}
