@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QSaveFile>
 #include <QSet>
 
@@ -50,6 +51,33 @@ private:
     QSet<QByteArray> m_names;
 };
 
+// Every element of a JSON array that reads as a record, in order; the others are counted. A file
+// that is not a JSON array at all gives no records.
+template<typename Record>
+IndexRead<Record> readIndexFile(const QString& path)
+{
+    IndexRead<Record> read;
+    const auto bytes = LibraryFiles::readSmallFile(path);
+    const auto array = bytes ? RecordJson::parseArray(*bytes) : std::nullopt;
+    if (!array) {
+        read.damaged = DamagedIndex::of(path, bytes ? QStringLiteral("it is not a JSON array")
+                                                    : QStringLiteral("it could not be opened"));
+        return read;
+    }
+    qsizetype unreadable = 0;
+    read.records.reserve(array->size());
+    for (const QJsonValue& element : *array) {
+        std::optional<Record> record = element.isObject() ? Record::fromJson(element.toObject()) : std::nullopt;
+        if (record)
+            read.records.append(std::move(*record));
+        else
+            ++unreadable;
+    }
+    if (unreadable > 0)
+        read.damaged = DamagedIndex::of(path, QStringLiteral("%1 of its %2 records could not be read").arg(unreadable).arg(array->size()));
+    return read;
+}
+
 bool writeAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
@@ -91,6 +119,12 @@ QString LibraryLocations::lockScreenPath(const QString& fileName) const
     return lockScreen() + QLatin1Char('/') + lockScreenFileName(fileName);
 }
 
+DamagedIndex DamagedIndex::of(const QString& path, const QString& reason)
+{
+    const QFileInfo file(path);
+    return {path, file.exists() ? file.size() : -1, file.lastModified(), reason};
+}
+
 namespace LibraryFiles {
 
 std::optional<QByteArray> readSmallFile(const QString& path)
@@ -111,39 +145,44 @@ std::optional<QList<Ensemble>> decodeEnsembles(const QByteArray& bytes)
     return RecordJson::decodeArray<Ensemble>(bytes);
 }
 
-QList<Wallpaper> readWallpapers(const LibraryLocations& where)
+IndexRead<Wallpaper> readWallpaperIndex(const LibraryLocations& where)
 {
-    const auto bytes = readSmallFile(where.libraryFile());
-    const auto decoded = bytes ? decodeWallpapers(*bytes) : std::nullopt;
-    if (!decoded)
+    if (!QFileInfo::exists(where.libraryFile()))
         return {};
+    IndexRead<Wallpaper> read = readIndexFile<Wallpaper>(where.libraryFile());
     const FolderFiles videos(where.videos());
     const FolderFiles shipped(where.shippedWallpapers);
-    QList<Wallpaper> present = std::move(*decoded);
-    present.removeIf([&](const Wallpaper& item) {
+    read.records.removeIf([&](const Wallpaper& item) {
         // A name that climbs out of its folder does not name a media file of ours.
         if (item.fileName.isEmpty() || item.fileName.contains(QLatin1Char('/')) || item.fileName == QLatin1String(".."))
             return true;
         return !(item.builtIn ? shipped : videos).contains(item.fileName);
     });
-    return present;
+    return read;
 }
 
-std::optional<QList<Ensemble>> readEnsembles(const LibraryLocations& where, const QList<Wallpaper>& items)
+std::optional<IndexRead<Ensemble>> readEnsembleIndex(const LibraryLocations& where, const QList<Wallpaper>& items)
 {
     if (!QFileInfo::exists(where.ensemblesFile()))
         return std::nullopt;
-    const auto bytes = readSmallFile(where.ensemblesFile());
-    const auto decoded = bytes ? decodeEnsembles(*bytes) : std::nullopt;
-    if (!decoded)
-        return QList<Ensemble> {};
+    IndexRead<Ensemble> read = readIndexFile<Ensemble>(where.ensemblesFile());
     QSet<QUuid> known;
     known.reserve(items.size());
     for (const Wallpaper& item : items)
         known.insert(item.id);
-    QList<Ensemble> kept = std::move(*decoded);
-    kept.removeIf([&](const Ensemble& ensemble) { return !known.contains(ensemble.wallpaper); });
-    return kept;
+    read.records.removeIf([&](const Ensemble& ensemble) { return !known.contains(ensemble.wallpaper); });
+    return read;
+}
+
+QList<Wallpaper> readWallpapers(const LibraryLocations& where)
+{
+    return readWallpaperIndex(where).records;
+}
+
+std::optional<QList<Ensemble>> readEnsembles(const LibraryLocations& where, const QList<Wallpaper>& items)
+{
+    auto read = readEnsembleIndex(where, items);
+    return read ? std::optional<QList<Ensemble>>(std::move(read->records)) : std::nullopt;
 }
 
 QList<Ensemble> ensemblesFromWallpapers(const QList<Wallpaper>& items)
@@ -157,8 +196,39 @@ QList<Ensemble> ensemblesFromWallpapers(const QList<Wallpaper>& items)
 
 void writeIndex(const LibraryLocations& where, const QList<Wallpaper>& items, const QList<Ensemble>& ensembles)
 {
-    writeAtomically(where.libraryFile(), RecordJson::encodeArray(items));
-    writeAtomically(where.ensemblesFile(), RecordJson::encodeArray(ensembles));
+    writeWallpapers(where, items);
+    writeEnsembles(where, ensembles);
+}
+
+bool writeWallpapers(const LibraryLocations& where, const QList<Wallpaper>& items)
+{
+    return writeAtomically(where.libraryFile(), RecordJson::encodeArray(items));
+}
+
+bool writeEnsembles(const LibraryLocations& where, const QList<Ensemble>& ensembles)
+{
+    return writeAtomically(where.ensemblesFile(), RecordJson::encodeArray(ensembles));
+}
+
+std::optional<QString> keepDamaged(const DamagedIndex& damaged)
+{
+    const QFileInfo now(damaged.path);
+    // Replaced or gone since: another process kept it already, or the damage went with it.
+    if (!now.exists() || now.size() != damaged.size || now.lastModified() != damaged.modified)
+        return QString();
+    for (int n = 1; n < 1000; ++n) {
+        const QString copy = n == 1 ? damaged.path + QStringLiteral(".damaged")
+                                    : damaged.path + QLatin1Char('.') + QString::number(n) + QStringLiteral(".damaged");
+        if (QFileInfo::exists(copy) || QFileInfo(copy).isSymLink())
+            continue;
+        // A copy rather than a move: the index stays in place until its replacement is written,
+        // so a process starting meanwhile never finds it missing.
+        if (QFile::copy(damaged.path, copy))
+            return copy;
+        if (!QFileInfo::exists(copy))
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 } // namespace LibraryFiles

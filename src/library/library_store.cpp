@@ -9,6 +9,7 @@
 #include "platform/defaults.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcLibrary)
@@ -87,18 +88,24 @@ void LibraryStore::start()
         nameFilesAfterWallpapers();
         pairLooksByName();
         refreshChangedBuiltIns();
-        removeStrayLockScreenCopies();
-        // Work files a crash left behind (a shrink in "Videos", a lock-screen conversion).
-        for (const QString& folder : {m_where.videos(), m_where.lockScreen()})
-            for (const QString& name : WorkFiles::removeAbandoned(folder))
-                qCInfo(lcLibrary).noquote() << QStringLiteral("Paneflow: removed the unfinished file ") + name;
+        if (indexDamaged()) {
+            qCWarning(lcLibrary).noquote()
+                << QStringLiteral("Paneflow: the library's index could not be read in full; lock-screen copies and unfinished files are left alone");
+        } else {
+            removeStrayLockScreenCopies();
+            // Work files a crash left behind (a shrink in "Videos", a lock-screen conversion).
+            for (const QString& folder : {m_where.videos(), m_where.lockScreen()})
+                for (const QString& name : WorkFiles::removeAbandoned(folder))
+                    qCInfo(lcLibrary).noquote() << QStringLiteral("Paneflow: removed the unfinished file ") + name;
+        }
     } else {
         m_engineActivities = readActivities();
     }
 
-    if (m_currentID && indexOfItem(*m_currentID) < 0)
+    // Not found because an index could not be read is not gone: it stays current.
+    if (m_currentID && indexOfItem(*m_currentID) < 0 && !m_itemsIncomplete)
         setCurrentID(std::nullopt);
-    if (m_currentEnsembleID && indexOfEnsemble(*m_currentEnsembleID) < 0)
+    if (m_currentEnsembleID && indexOfEnsemble(*m_currentEnsembleID) < 0 && !m_ensemblesIncomplete)
         setCurrentEnsembleID(std::nullopt);
 
     m_changeObserver = SettingsSync::observe(m_domain, [this] { reload(); });
@@ -120,15 +127,63 @@ void LibraryStore::readSettings()
 
 void LibraryStore::readIndex(bool atStart)
 {
-    QList<Wallpaper> items = LibraryFiles::readWallpapers(m_where);
-    std::optional<QList<Ensemble>> ensembles = LibraryFiles::readEnsembles(m_where, items);
+    IndexRead<Wallpaper> library = LibraryFiles::readWallpaperIndex(m_where);
+    std::optional<IndexRead<Ensemble>> ensembles = LibraryFiles::readEnsembleIndex(m_where, library.records);
+    noteDamage(library.damaged, true);
+    if (ensembles) {
+        noteDamage(ensembles->damaged, false);
+        // The ensembles of wallpapers that could not be read are left out as well: that file is
+        // kept along with the library's.
+        if (library.damaged && !ensembles->damaged)
+            noteDamage(DamagedIndex::of(m_where.ensemblesFile(), QStringLiteral("its wallpapers could not all be read")), false);
+    }
     const bool firstStart = !ensembles && atStart;
-    if (!ensembles)
-        ensembles = atStart ? LibraryFiles::ensemblesFromWallpapers(items) : QList<Ensemble> {};
-    assignItems(std::move(items));
-    assignEnsembles(std::move(*ensembles));
+    QList<Ensemble> list;
+    if (ensembles)
+        list = std::move(ensembles->records);
+    else if (atStart)
+        list = LibraryFiles::ensemblesFromWallpapers(library.records);
+    assignItems(std::move(library.records));
+    assignEnsembles(std::move(list));
     if (firstStart)
         writeIndexNow();
+}
+
+void LibraryStore::noteDamage(const std::optional<DamagedIndex>& damage, bool library)
+{
+    if (!damage)
+        return;
+    m_ensemblesIncomplete = true;
+    if (library)
+        m_itemsIncomplete = true;
+    if (m_toKeep.contains(*damage))
+        return;
+    // A damaged file replaced by another damaged one: only the one on disk can still be kept.
+    m_toKeep.removeIf([&](const DamagedIndex& known) { return known.path == damage->path; });
+    m_toKeep.append(*damage);
+    qCWarning(lcLibrary).noquote() << QStringLiteral("Paneflow: couldn't read all of ") + QFileInfo(damage->path).fileName()
+                                          + QStringLiteral(" (") + damage->reason + QStringLiteral("); using what could be read");
+}
+
+// Before an index file is written over, a damaged version read earlier is copied aside. False
+// when that copy cannot be made: the file is then not written over.
+bool LibraryStore::keepDamaged(const QString& path)
+{
+    const auto pending = std::find_if(m_toKeep.begin(), m_toKeep.end(), [&](const DamagedIndex& d) { return d.path == path; });
+    if (pending == m_toKeep.end())
+        return true;
+    const QString name = QFileInfo(path).fileName();
+    const std::optional<QString> copy = LibraryFiles::keepDamaged(*pending);
+    if (!copy) {
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Paneflow: couldn't keep a copy of ") + name
+                                              + QStringLiteral(", which could not be read in full; it is not written over");
+        return false;
+    }
+    if (!copy->isEmpty())
+        qCWarning(lcLibrary).noquote() << QStringLiteral("Paneflow: kept ") + name + QStringLiteral(" as ")
+                                              + QFileInfo(*copy).fileName() + QStringLiteral(" before writing it again");
+    m_toKeep.erase(pending);
+    return true;
 }
 
 void LibraryStore::reload()
@@ -320,7 +375,10 @@ void LibraryStore::save()
 
 void LibraryStore::writeIndexNow()
 {
-    LibraryFiles::writeIndex(m_where, m_items, m_ensembles);
+    if (keepDamaged(m_where.libraryFile()))
+        LibraryFiles::writeWallpapers(m_where, m_items);
+    if (keepDamaged(m_where.ensemblesFile()))
+        LibraryFiles::writeEnsembles(m_where, m_ensembles);
     SettingsSync::changed(m_domain);
 }
 

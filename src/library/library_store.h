@@ -164,6 +164,11 @@ public:
     // The day a moment belongs to: days begin at 05:00 local time.
     static QDate day(const QDateTime& moment);
 
+    // An index file could not be read in full at some point in this store's life. Housekeeping
+    // that deletes files then stays off, and a current wallpaper or ensemble that is not found
+    // stays current: it may be among the records that could not be read.
+    bool indexDamaged() const { return m_itemsIncomplete || m_ensemblesIncomplete; }
+
     // Another process changed the shared files or settings: take over what differs.
     void reload();
     bool isReloading() const { return m_rule.isReloading(); }
@@ -194,6 +199,8 @@ private:
     // Writes both index files and announces the change, unless reloading.
     void save();
     void writeIndexNow();
+    void noteDamage(const std::optional<DamagedIndex>& damage, bool library);
+    bool keepDamaged(const QString& path);
     void currentEnsembleDidChange(const std::optional<QUuid>& old);
     void currentDidChange(const std::optional<QUuid>& old);
     void applyLook(const Ensemble& ensemble);
@@ -228,6 +235,9 @@ private:
     QList<Activity> m_engineActivities;
     int m_thumbnailVersion = 0;
     QSet<QString> m_pendingFileNames; // lower case
+    QList<DamagedIndex> m_toKeep;      // damaged index files to copy aside before they are written
+    bool m_itemsIncomplete = false;
+    bool m_ensemblesIncomplete = false;
 
     NoticeToken m_changeObserver;
     NoticeToken m_displayObserver;

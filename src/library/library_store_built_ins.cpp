@@ -267,6 +267,9 @@ void LibraryStore::refreshChangedBuiltIns()
 
 void LibraryStore::removeStrayLockScreenCopies()
 {
+    // A copy is stray only when no record expects it, and unread records may.
+    if (indexDamaged())
+        return;
     const QDir folder(m_where.lockScreen());
     QStringList candidates = folder.entryList(QDir::Files | QDir::Hidden);
     candidates.removeIf([](const QString& name) {

@@ -197,7 +197,8 @@ void LibraryStore::addWallpaper(const Wallpaper& wallpaper)
     items.append(wallpaper);
     assignItems(std::move(items));
     save();
-    if (!current())
+    // A current wallpaper among records that could not be read is still the current one.
+    if (!current() && !(m_currentID && m_itemsIncomplete))
         setCurrentID(wallpaper.id);
 }
 

@@ -160,7 +160,7 @@ private slots:
         QFile::remove(where.ensemblesFile());
         QVERIFY(!LibraryFiles::readEnsembles(where, read));
         writeFile(where.libraryFile(), "[{\"id\":\"" + idA.toLatin1() + "\",\"name\":\"Kept\",\"fileName\":\"Kept.mp4\"}]");
-        QVERIFY(LibraryFiles::readWallpapers(where).isEmpty()); // no addedAt: unreadable as a whole
+        QVERIFY(LibraryFiles::readWallpapers(where).isEmpty()); // no addedAt: that record cannot be read
     }
 
     void uniqueNames_data()

@@ -96,10 +96,13 @@ void MediaThumbnails::refreshAll(LibraryStore& store)
 {
     const QUuid activity = store.beginActivity(QStringLiteral("Library"), QStringLiteral("Refreshing"), 0.0);
 
-    // Records whose media is gone leave (with their thumbnails)...
-    for (const Wallpaper& item : QList<Wallpaper>(store.items()))
-        if (!QFileInfo::exists(store.mediaPath(item)))
-            store.remove(item);
+    // Records whose media is gone leave (with their thumbnails), unless the index could not be
+    // read in full: then nothing is deleted...
+    if (!store.indexDamaged()) {
+        for (const Wallpaper& item : QList<Wallpaper>(store.items()))
+            if (!QFileInfo::exists(store.mediaPath(item)))
+                store.remove(item);
+    }
     // ...and media in "Videos" that no record knows join.
     QSet<QString> known;
     for (const Wallpaper& item : store.items())
