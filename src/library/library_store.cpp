@@ -6,6 +6,8 @@
 #include "library/work_files.h"
 #include "looks/look.h"
 #include "looks/look_request.h"
+#include "media/image_info.h"
+#include "media/media_kind.h"
 #include "platform/defaults.h"
 
 #include <QDir>
@@ -102,16 +104,21 @@ void LibraryStore::start()
         m_engineActivities = readActivities();
     }
 
-    // Not found because an index could not be read is not gone: it stays current.
-    if (m_currentID && indexOfItem(*m_currentID) < 0 && !m_itemsIncomplete)
-        setCurrentID(std::nullopt);
-    if (m_currentEnsembleID && indexOfEnsemble(*m_currentEnsembleID) < 0 && !m_ensemblesIncomplete)
-        setCurrentEnsembleID(std::nullopt);
+    dropUnlistedCurrent();
 
     m_changeObserver = SettingsSync::observe(m_domain, [this] { reload(); });
     m_displayObserver = DisplayEnsembles::observe([this](const DisplayMap& map) {
         m_rule.reloading([&] { assignDisplayEnsembles(map); });
     });
+}
+
+void LibraryStore::dropUnlistedCurrent()
+{
+    // Not found because an index could not be read is not gone: it stays current.
+    if (m_currentID && indexOfItem(*m_currentID) < 0 && !m_itemsIncomplete)
+        setCurrentID(std::nullopt);
+    if (m_currentEnsembleID && indexOfEnsemble(*m_currentEnsembleID) < 0 && !m_ensemblesIncomplete)
+        setCurrentEnsembleID(std::nullopt);
 }
 
 void LibraryStore::readSettings()
@@ -520,6 +527,16 @@ QString LibraryStore::ensembleCountText(int n)
     if (n == 1)
         return QStringLiteral("IN 1 ENSEMBLE");
     return QStringLiteral("IN ") + QString::number(n) + QStringLiteral(" ENSEMBLES");
+}
+
+bool LibraryStore::isDynamic(const Wallpaper& wallpaper) const
+{
+    const QString path = mediaPath(wallpaper);
+    if (const auto known = m_dynamic.constFind(path); known != m_dynamic.cend())
+        return *known;
+    const bool dynamic = MediaKind::isImage(path) && ImageInfo::isDynamic(path);
+    m_dynamic.insert(path, dynamic);
+    return dynamic;
 }
 
 std::optional<Wallpaper> LibraryStore::homeWallpaper(const std::function<bool(const Ensemble&)>& condition) const

@@ -105,6 +105,9 @@ public:
     int ensembleCountOfTaskbar(const QUuid& id) const;
     static QString ensembleCountText(int n);
     std::optional<Wallpaper> homeWallpaper(const std::function<bool(const Ensemble&)>& condition) const;
+    // Whether the wallpaper's media is a dynamic picture; each media file is read once for the
+    // life of the store (a file removed or added anew is read again).
+    bool isDynamic(const Wallpaper& wallpaper) const;
 
     // Wallpapers.
     void rename(const Wallpaper& wallpaper, const QString& name);
@@ -113,8 +116,12 @@ public:
     void useEverywhere(const Wallpaper& wallpaper);
     void importFiles(const QList<QUrl>& files);
     void refresh();
-    // Appends an imported wallpaper, saves, and makes it current when nothing is.
-    void addWallpaper(const Wallpaper& wallpaper);
+    // A current wallpaper or ensemble that is not listed is current no more, unless an index
+    // could not be read in full (it may be among the records that could not be read).
+    void dropUnlistedCurrent();
+    // Appends an imported wallpaper and saves. Unless `mayBecomeCurrent` is false (a file a re-scan
+    // came across), it becomes current when nothing is.
+    void addWallpaper(const Wallpaper& wallpaper, bool mayBecomeCurrent = true);
     // Replaces the record with the same id (its media was remade), saves.
     void replaceWallpaper(const Wallpaper& wallpaper);
 
@@ -235,6 +242,7 @@ private:
     QList<Activity> m_engineActivities;
     int m_thumbnailVersion = 0;
     QSet<QString> m_pendingFileNames; // lower case
+    mutable QHash<QString, bool> m_dynamic; // media path -> is a dynamic picture
     QList<DamagedIndex> m_toKeep;      // damaged index files to copy aside before they are written
     bool m_itemsIncomplete = false;
     bool m_ensemblesIncomplete = false;

@@ -3,6 +3,7 @@
 #include "core/record_json.h"
 #include "core/string_list_key.h"
 #include "core/unique_name.h"
+#include "media/video_info.h"
 #include "platform/defaults.h"
 
 #include <QDir>
@@ -145,6 +146,9 @@ void LibraryStore::remove(const Wallpaper& wallpaper)
     assignEnsembles(std::move(ensembles));
     if (!item.builtIn)
         QFile::remove(m_where.videos() + QLatin1Char('/') + item.fileName);
+    // What was read about the file goes with it: a later file of that name is another one.
+    VideoInfo::forget(m_where.mediaPath(item));
+    m_dynamic.remove(m_where.mediaPath(item));
     QFile::remove(m_where.thumbnailPath(item.id));
     QFile::remove(m_where.lockScreenPath(item.fileName));
     save();
@@ -189,16 +193,17 @@ void LibraryStore::refresh()
     pairLooksByName();
 }
 
-void LibraryStore::addWallpaper(const Wallpaper& wallpaper)
+void LibraryStore::addWallpaper(const Wallpaper& wallpaper, bool mayBecomeCurrent)
 {
     if (indexOfItem(wallpaper.id) >= 0)
         return;
+    m_dynamic.remove(m_where.mediaPath(wallpaper));
     QList<Wallpaper> items = m_items;
     items.append(wallpaper);
     assignItems(std::move(items));
     save();
     // A current wallpaper among records that could not be read is still the current one.
-    if (!current() && !(m_currentID && m_itemsIncomplete))
+    if (mayBecomeCurrent && !current() && !(m_currentID && m_itemsIncomplete))
         setCurrentID(wallpaper.id);
 }
 
@@ -207,6 +212,7 @@ void LibraryStore::replaceWallpaper(const Wallpaper& wallpaper)
     const qsizetype index = indexOfItem(wallpaper.id);
     if (index < 0)
         return;
+    m_dynamic.remove(m_where.mediaPath(m_items[index]));
     QList<Wallpaper> items = m_items;
     items[index] = wallpaper;
     assignItems(std::move(items));

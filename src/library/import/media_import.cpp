@@ -264,6 +264,8 @@ void MediaImporter::importPicture(LibraryStore& store, const QString& path)
                 return {false, QStringLiteral("the file is not a picture that can be read")};
             StepResult step = copyInto(path, target);
             if (step.ok) {
+                // Facts read for an earlier file of this name are not this picture's.
+                VideoInfo::forget(target);
                 const auto made = Thumbnailer::writePicture(target, thumbnail);
                 step = {made.ok, made.error};
             }

@@ -117,9 +117,11 @@ void MediaThumbnails::refreshAll(LibraryStore& store)
         item.name = UniqueName::make(QFileInfo(file).completeBaseName(), namesOf(store.items()));
         item.fileName = file;
         item.addedAt = QDateTime::currentDateTimeUtc();
-        store.addWallpaper(item);
+        // Found, not chosen: it waits for the user to pick it.
+        store.addWallpaper(item, false);
         known.insert(file.toLower());
     }
+    store.dropUnlistedCurrent();
 
     QList<Job> jobs;
     for (const Wallpaper& item : store.items())
