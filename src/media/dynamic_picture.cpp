@@ -1,10 +1,11 @@
 #include "media/dynamic_picture.h"
 
 #include "media/heif_file.h"
+#include "platform/appearance.h"
 #include "platform/property_list.h"
 
-#include <QGuiApplication>
-#include <QPalette>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -179,11 +180,17 @@ std::optional<DynamicPicture::Frame> DynamicPicture::current(bool dark, std::opt
     return *best;
 }
 
+std::optional<DynamicPicture::Frame> DynamicPicture::current(const Appearance& appearance) const
+{
+    // The desktop's preference, not this process's widget palette: a part without windows, or an
+    // app styled dark by its own choice, still follows what the user picked for the desktop.
+    return current(appearance.isDark().value_or(false), QTime::currentTime());
+}
+
 std::optional<DynamicPicture::Frame> DynamicPicture::current() const
 {
-    // The desktop's appearance, as the palette of this process sees it.
-    bool dark = false;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        dark = QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
-    return current(dark, QTime::currentTime());
+    static QPointer<Appearance> desktop;
+    if (!desktop && QCoreApplication::instance())
+        desktop = new Appearance(QCoreApplication::instance());
+    return desktop ? current(*desktop) : current(false, QTime::currentTime());
 }

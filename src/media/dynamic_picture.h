@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class Appearance;
+
 // A HEIC picture holding several images that change with the time of day or with the light and
 // dark appearance, as described by the property lists in its XMP metadata.
 struct DynamicPicture
@@ -35,7 +37,11 @@ struct DynamicPicture
 
     // The frame shown for this appearance and time; nullopt when there are no frames.
     std::optional<Frame> current(bool dark, std::optional<QTime> now) const;
-    // The same for the desktop's appearance and the local time now.
+    // The same for the desktop's light or dark preference (light while it is not known) and the
+    // local time now.
+    std::optional<Frame> current(const Appearance& appearance) const;
+    // The same with the process's own watcher of that preference, made on first use (main
+    // thread only; until the desktop has answered, light is assumed).
     std::optional<Frame> current() const;
 
     bool operator==(const DynamicPicture&) const = default;

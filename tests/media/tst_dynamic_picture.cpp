@@ -1,7 +1,9 @@
+#include "fake_portal.h"
 #include "heic_maker.h"
 #include "media/dynamic_picture.h"
 #include "media/image_info.h"
 #include "media/thumbnailer.h"
+#include "platform/appearance.h"
 #include "platform/property_list.h"
 
 #include <QFile>
@@ -78,6 +80,28 @@ private slots:
         QCOMPARE(picture->frames, QList<Frame>({{0, "Light", std::nullopt}, {1, "Dark", std::nullopt}}));
         QCOMPARE(picture->current(true, QTime(12, 0))->index, 1);
         QCOMPARE(picture->current(false, QTime(12, 0))->index, 0);
+    }
+
+    void appearanceFrameFollowsTheDesktop()
+    {
+        const auto picture = DynamicPicture::fromTags({{"apr", QVariantMap{{"l", 0}, {"d", 1}}}});
+        QVERIFY(picture);
+        // A desktop that says nothing counts as light.
+        Appearance silent;
+        QCOMPARE(picture->current(silent)->label, QString("Light"));
+
+        // The desktop prefers dark: the process's own watcher and a given one both follow it.
+        FakePortal portal;
+        QVERIFY(portal.publish());
+        Appearance desktop;
+        QTRY_COMPARE(desktop.isDark(), std::optional<bool>(true));
+        QCOMPARE(picture->current(desktop)->label, QString("Dark"));
+        QTRY_COMPARE(picture->current()->label, QString("Dark"));
+        portal.change(2);
+        QTRY_COMPARE(desktop.isDark(), std::optional<bool>(false));
+        QCOMPARE(picture->current(desktop)->label, QString("Light"));
+        QTRY_COMPARE(picture->current()->label, QString("Light"));
+        QDBusConnection::sessionBus().unregisterService("org.freedesktop.portal.Desktop");
     }
 
     void plainAndBrokenFilesAreNotDynamic()
