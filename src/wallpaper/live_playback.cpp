@@ -52,8 +52,9 @@ void LivePlayback::update()
     // The user's own pause shows as such elsewhere; the status says why the wallpaper stopped
     // by itself.
     m_store.setPlaybackStatus(!userPaused && ruleReason ? std::optional<QString>(statusText(*ruleReason)) : std::nullopt);
-    if (playing != m_playing || reason != m_reason) {
+    if (!m_reported || playing != m_playing || reason != m_reason) {
         m_recorder.stateChanged(playing, reason);
+        m_reported = true;
         m_playing = playing;
         m_reason = reason;
     }
@@ -63,7 +64,8 @@ void LivePlayback::updateRecording()
 {
     if (m_store.switchOn(LibrarySwitch::recordPerformance)) {
         m_recorder.start();
-        m_recorder.stateChanged(m_playing, m_reason);
+        if (m_reported)
+            m_recorder.stateChanged(m_playing, m_reason);
     } else {
         m_recorder.stop();
     }

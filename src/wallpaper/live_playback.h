@@ -48,4 +48,5 @@ private:
     PauseRules m_rules;
     bool m_playing = false;
     std::optional<QString> m_reason;
+    bool m_reported = false; // the recorder logs "starting" until the first state is known
 };

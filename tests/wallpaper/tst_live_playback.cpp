@@ -106,6 +106,27 @@ private slots:
         QCOMPARE(store->playbackStatus(), std::nullopt);
     }
 
+    void theLogSaysStartingUntilThePartFirstReports()
+    {
+        store = std::make_unique<LibraryStore>(Zentrove::paneflowID(), true);
+        addWallpaper();
+        recorder = std::make_unique<PerformanceRecorder>(PerformanceRecorder::Sensors {&power, &machine},
+                                                         PerformanceLog::path(), [this] { return now; });
+        // Recording runs before the part knows whether it plays...
+        recorder->start();
+        now = now.addSecs(30);
+        recorder->recordRow();
+        now = now.addSecs(10);
+        // ...and the part's first report closes that stretch as "starting", not as an empty reason.
+        playback = std::make_unique<LivePlayback>(*store, PauseRules::Sensors {&power, &machine, &windows}, *recorder,
+                                                  [] { return QSet<quint32> {1}; });
+        QVERIFY(playback->isPlaying());
+        now = now.addSecs(30);
+        recorder->recordRow();
+        QCOMPARE(reasonsLogged(), QStringList({QStringLiteral("paused,starting"), QStringLiteral("paused,starting"),
+                                               QStringLiteral("playing,")}));
+    }
+
     void recordsWhileSwitchedOn()
     {
         make();
