@@ -559,6 +559,9 @@ private slots:
         auto* box = qobject_cast<QMessageBox*>(page->dialog());
         QVERIFY(box);
         QCOMPARE(box->text(), QStringLiteral("Save changes to “Eclipse”?"));
+        // With ZENTROVE_SNAPSHOT_DIR set, the question is also written out to be looked at.
+        if (const QString folder = qEnvironmentVariable("ZENTROVE_SNAPSHOT_DIR"); !folder.isEmpty() && answer == QLatin1String("Save"))
+            QVERIFY(box->grab().save(folder + QStringLiteral("/vizavedid.leave.png")));
         QCOMPARE(box->informativeText(), QStringLiteral("Ensembles that use this preset change too if you save."));
         PresetQuestions::button(box, answer)->click();
         if (answer == QLatin1String("Save")) {

@@ -463,7 +463,7 @@ AlignmentRow::AlignmentRow(QWidget* parent)
     m_choices = new ChoiceRow(QStringLiteral("Line up with the time"), choices, this);
     layout->addWidget(m_choices);
     auto* hint = ClockControls::note(QStringLiteral("Auto follows the clock's position"), this);
-    hint->setContentsMargins(titleWidth + 12, 0, 0, 4);
+    hint->setIndent(titleWidth + 12);
     layout->addWidget(hint);
     connect(m_choices, &ChoiceRow::chosen, this, [this](int index) {
         emit edited(index == 0 ? std::nullopt : std::optional<TextAlign>(allCases<TextAlign>().value(index - 1)));

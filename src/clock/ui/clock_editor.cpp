@@ -251,7 +251,7 @@ QWidget* ClockEditor::buildDate()
     m_date.language = new MenuRow(QStringLiteral("Language"), languages, tab);
     m_date.place = new ChoiceRow(QStringLiteral("Place"), titles(allCases<DatePlacement>()), tab);
     auto* placeNote = ClockControls::note(QStringLiteral("Split puts the weekday above and the date below"), tab);
-    placeNote->setContentsMargins(ClockControls::titleWidth + 12, 0, 0, 4);
+    placeNote->setIndent(ClockControls::titleWidth + 12);
     m_date.space = new SliderRow(QStringLiteral("Space from the time"), -40, 60, 1, {}, tab);
     m_date.font = new FontPicker(tab);
     m_date.size = new SliderRow(QStringLiteral("Size"), 8, 48, 1, {}, tab);
@@ -317,7 +317,7 @@ QWidget* ClockEditor::buildText()
     m_text.space = new SliderRow(QStringLiteral("Space from the date"), -20, 40, 1, {}, tab);
     m_text.ownLook = new ToggleRow(QStringLiteral("Own look"), tab);
     m_text.ownLookOff = ClockControls::note(QStringLiteral("Uses the font and colour from the Date tab"), tab);
-    m_text.ownLookOff->setContentsMargins(ClockControls::titleWidth + 12, 0, 0, 4);
+    m_text.ownLookOff->setIndent(ClockControls::titleWidth + 12);
     m_text.ownLookControls = new QWidget(tab);
     auto* lookLayout = new QVBoxLayout(m_text.ownLookControls);
     lookLayout->setContentsMargins(0, 0, 0, 0);

@@ -43,6 +43,8 @@ QString pageStyle()
         "QPushButton[role=\"position\"]:checked { background: %2; color: %3; }"
         "QToolButton[role=\"previewOn\"] { color: %3; background: transparent; border: 1px solid %2; border-radius: 6px; padding: 3px 10px; }"
         "QLineEdit, QComboBox { background: %5; color: %3; border: 1px solid %2; border-radius: 6px; padding: 4px 8px; }"
+        "QComboBox::drop-down { border: none; width: 20px; }"
+        "QComboBox::down-arrow { width: 8px; height: 8px; }"
         "QSlider::groove:horizontal { height: 4px; background: %2; border-radius: 2px; }"
         "QSlider::sub-page:horizontal { background: %4; border-radius: 2px; }"
         "QSlider::handle:horizontal { background: %3; width: 14px; margin: -5px 0; border-radius: 7px; }")
