@@ -1,6 +1,8 @@
 #include "agents/vizavedid_agent.h"
 
 #include "brand/brand.h"
+#include "clock/clock_snapshot.h"
+#include "clock/clock_view.h"
 #include "clock/style_store.h"
 #include "core/zentrove.h"
 #include "looks/look_receiver.h"
@@ -31,4 +33,18 @@ void VizaVedidAgent::startWork()
             }
         }
     });
+    // The clock follows the stored style; each new style is drawn once.
+    connect(&store, &StyleStore::styleChanged, this, &VizaVedidAgent::drawClock);
+    drawClock();
+}
+
+void VizaVedidAgent::drawClock()
+{
+    qCInfo(lcClockAgent).noquote() << logPrefix() << "drawing the clock";
+    const QString path = qEnvironmentVariable("ZENTROVE_CLOCK_PICTURE");
+    if (path.isEmpty())
+        return;
+    const StyleStore& store = StyleStore::shared();
+    ClockSnapshot::writePng(ClockSnapshot::render(store.style(), QSize(756, 491), ClockView::currentDate(), ClockSnapshot::background(store)),
+                            path);
 }

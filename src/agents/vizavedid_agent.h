@@ -19,5 +19,8 @@ protected:
     void startWork() override;
 
 private:
+    // Draws the clock of the current style (a picture of it when ZENTROVE_CLOCK_PICTURE names a file).
+    void drawClock();
+
     std::unique_ptr<LookReceiver> m_looks;
 };

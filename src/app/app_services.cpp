@@ -3,8 +3,10 @@
 #include "app/safety_list_service.h"
 #include "app/store_library_service.h"
 #include "app/wallpaper_install_service.h"
+#include "clock/style_store.h"
 #include "core/zentrove.h"
 #include "library/ensemble_theme.h"
+#include "platform/defaults.h"
 #include "platform/workspace.h"
 
 AppServices AppServices::standard()
@@ -13,6 +15,8 @@ AppServices AppServices::standard()
     services.library = std::make_shared<StoreLibraryService>();
     services.safety = std::make_shared<SafetyListService>();
     services.install = std::make_shared<WallpaperInstallService>();
+    // Opened by name, as the clock part opens it as its own; it reloads on the part's notices.
+    services.clockStore = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
     // Choosing an ensemble from outside the store asks the live-wallpaper part when it runs.
     std::shared_ptr<Workspace> workspace = Workspace::createSystem();
     EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });

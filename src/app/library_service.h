@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class LibraryStore;
+
 // The wallpaper library as start-up and links use it. This base has no ensembles and no
 // current wallpaper, so every link resolves to nothing.
 class LibraryService
@@ -16,4 +18,6 @@ public:
     // Makes the ensemble the link names current; false when the link resolves to nothing.
     virtual bool follow(const EnsembleLink& /*link*/) { return false; }
     virtual std::optional<QUuid> currentWallpaperID() const { return std::nullopt; }
+    // The store behind the service, for the pages that show the library; none in this base.
+    virtual LibraryStore* libraryStore() { return nullptr; }
 };

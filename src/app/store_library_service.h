@@ -17,6 +17,7 @@ public:
     std::optional<QUuid> currentWallpaperID() const override;
 
     LibraryStore& store() { return *m_store; }
+    LibraryStore* libraryStore() override { return m_store.get(); }
 
 private:
     std::unique_ptr<LibraryStore> m_store;

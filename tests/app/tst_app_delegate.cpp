@@ -1,6 +1,9 @@
 #include "app/show_settings.h"
 #include "app/ui/app_delegate.h"
+#include "app/ui/main_view.h"
 #include "app/ui/zentrove_application.h"
+#include "clock/style_store.h"
+#include "clock/ui/clock_page.h"
 #include "core/zentrove.h"
 #include "fake_platform.h"
 #include "platform/defaults.h"
@@ -47,7 +50,7 @@ class TestAppDelegate : public QObject
     QStringList clockTabs;
     std::unique_ptr<AppDelegate> delegate;
 
-    void make()
+    void make(ViewRegistry views = {}, std::shared_ptr<StyleStore> clockStore = nullptr)
     {
         auto items = std::make_unique<FakeLoginItems>();
         auto space = std::make_unique<FakeWorkspace>();
@@ -58,10 +61,13 @@ class TestAppDelegate : public QObject
         install = std::make_shared<FakeInstallSeam>();
         services.library = library;
         services.install = install;
-        services.openClockTab = [this](const QString& tab) { clockTabs << tab; };
+        if (clockStore)
+            services.clockStore = clockStore;
+        else
+            services.openClockTab = [this](const QString& tab) { clockTabs << tab; };
         delegate = std::make_unique<AppDelegate>(*ZentroveApplication::instance(),
                                                  AppDelegate::Platform{std::move(items), std::move(space), std::make_unique<FakeLauncher>()},
-                                                 services, ViewRegistry{});
+                                                 services, std::move(views));
     }
 
 private slots:
@@ -159,6 +165,29 @@ private slots:
         // A link later, while the app runs, is followed and changes nothing else.
         delegate->open({QStringLiteral("zentrove://previous")});
         QCOMPARE(library->followed.size(), 3);
+    }
+
+    void showOpensTheClockEditorOnATab()
+    {
+        auto clock = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
+        make(ViewRegistry::standard(), clock);
+        delegate->didFinishLaunching({QStringLiteral("--show"), QStringLiteral("vizavedid.look")});
+        QCOMPARE(delegate->nav().page(), Page::vizavedid);
+        auto* page = qobject_cast<ClockPage*>(delegate->window()->view()->page(Page::vizavedid));
+        QVERIFY(page);
+        QVERIFY(page->isEditing());
+        QCOMPARE(page->tab(), ClockTab::look);
+        // An edited preset guards the sidebar; "Cancel" keeps the user on the page.
+        clock->applyPreset(clock->customPresets().first());
+        ClockStyle edited = clock->style();
+        edited.showSeconds = !edited.showSeconds;
+        clock->setStyle(edited);
+        delegate->nav().go(Page::settings);
+        QCOMPARE(delegate->nav().page(), Page::vizavedid);
+        QVERIFY(page->dialog());
+        page->dialog()->reject();
+        QCOMPARE(delegate->nav().page(), Page::vizavedid);
+        delegate.reset();
     }
 
     void showNoticeBringsThePage()

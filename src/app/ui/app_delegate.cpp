@@ -240,6 +240,8 @@ void AppDelegate::show(const QString& name)
         m_nav.setPage(request.page);
         if (request.detail.isEmpty())
             break;
+        // The pages are made with the window; a detail is for a page that exists.
+        openWindow();
         if (request.page == Page::paneflow) {
             const std::optional<QUuid> id = request.detail == QLatin1String("current")
                 ? m_services.library->currentWallpaperID()
