@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/desktop_words.h"
+
 #include <QList>
 #include <QString>
 
@@ -73,7 +75,7 @@ ZENTROVE_ENUM_TABLE(DatePlacement, 3,
 ZENTROVE_ENUM_TABLE(LinePlacement, 2,
     {LinePlacement::above, "above", "Above"}, {LinePlacement::below, "below", "Below"})
 ZENTROVE_ENUM_TABLE(ClockTimeFormat, 3,
-    {ClockTimeFormat::mac, "mac", "Follow macOS"}, {ClockTimeFormat::twelve, "twelve", "12-hour"},
+    {ClockTimeFormat::mac, "mac", "Follow {systemName}"}, {ClockTimeFormat::twelve, "twelve", "12-hour"},
     {ClockTimeFormat::twentyFour, "twentyFour", "24-hour"})
 
 #undef ZENTROVE_ENUM_TABLE
@@ -103,7 +105,7 @@ QString title(E value)
 {
     for (const auto& c : EnumTable<E>::cases) {
         if (c.value == value)
-            return QString::fromLatin1(c.title);
+            return DesktopWords::current().fill(QString::fromLatin1(c.title));
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "wallpaper/system_wallpaper.h"
 
+#include "platform/desktop_words.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
 
@@ -36,7 +37,7 @@ SystemWallpaper::Environment defaultEnvironment()
         process.start(program, arguments);
         process.waitForFinished(10000);
     };
-    e.openURL = [](const QString& url) { qCInfo(lcSystemWallpaper).noquote() << "Paneflow: open" << url; };
+    e.openSettings = [] { DesktopWords::openSettings(SettingsPane::wallpaper); };
     e.bundledEntriesPath = QStringLiteral(
         "/System/Library/ExtensionKit/Extensions/WallpaperAerialsExtension.appex/Contents/Resources/entries.json");
     return e;
@@ -139,7 +140,7 @@ bool put(const std::optional<QByteArray>& saved)
             error = file.errorString();
     }
     if (!ok)
-        qCWarning(lcSystemWallpaper).noquote() << "Paneflow: putting the macOS wallpaper back failed: " + error;
+        qCWarning(lcSystemWallpaper).noquote() << DesktopWords::current().fill(u"Paneflow: putting the {systemName} wallpaper back failed: ") + error;
     return ok;
 }
 
@@ -232,13 +233,13 @@ bool SystemWallpaper::isSetUp()
 
 QString SystemWallpaper::notSetUpMessage()
 {
-    return QStringLiteral("macOS hasn't set up its wallpapers on this account yet. Open Wallpaper settings and pick any "
-                          "wallpaper once, and Zentrove puts yours on the lock screen right after.");
+    return DesktopWords::current().fill(u"{systemName} hasn't set up its wallpapers on this account yet. Open Wallpaper settings and "
+                                        u"pick any wallpaper once, and Zentrove puts yours on the lock screen right after.");
 }
 
 void SystemWallpaper::openSettings()
 {
-    environment().openURL(QStringLiteral("x-apple.systempreferences:com.apple.Wallpaper-Settings.extension"));
+    environment().openSettings();
 }
 
 std::optional<QVariantMap> SystemWallpaper::manifest()
@@ -420,8 +421,8 @@ void SystemWallpaper::setEnvironment(Environment environment)
         environment.desktopPictures = fallback.desktopPictures;
     if (!environment.runAndWait)
         environment.runAndWait = fallback.runAndWait;
-    if (!environment.openURL)
-        environment.openURL = fallback.openURL;
+    if (!environment.openSettings)
+        environment.openSettings = fallback.openSettings;
     currentEnvironment() = std::move(environment);
 }
 

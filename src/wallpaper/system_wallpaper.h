@@ -69,7 +69,8 @@ struct Environment
     std::function<QStringList()> desktopPictures;
     // Runs a program and waits for it to finish.
     std::function<void(const QString& program, const QStringList& arguments)> runAndWait;
-    std::function<void(const QString& url)> openURL;
+    // Opens the desktop's wallpaper settings.
+    std::function<void()> openSettings;
     QString bundledEntriesPath;
     int settleMs = 2000;
 };
