@@ -14,7 +14,7 @@ AppServices AppServices::standard()
     services.safety = std::make_shared<SafetyListService>();
     services.install = std::make_shared<WallpaperInstallService>();
     // Choosing an ensemble from outside the store asks the live-wallpaper part when it runs.
-    std::shared_ptr<Workspace> workspace = Workspace::createSystem();
+    std::shared_ptr<Workspace> workspace = Workspace::makeSystem();
     EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });
     return services;
 }

@@ -123,7 +123,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<LoginItems> LoginItems::createSystem()
+std::unique_ptr<LoginItems> LoginItems::makeSystem()
 {
     return std::make_unique<AutostartLoginItems>();
 }

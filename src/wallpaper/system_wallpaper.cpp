@@ -3,6 +3,7 @@
 #include "platform/desktop_words.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
+#include "platform/system_wallpaper_agent.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMutex>
-#include <QProcess>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -32,14 +32,9 @@ SystemWallpaper::Environment defaultEnvironment()
 {
     SystemWallpaper::Environment e;
     e.desktopPictures = [] { return QStringList(); };
-    e.runAndWait = [](const QString& program, const QStringList& arguments) {
-        QProcess process;
-        process.start(program, arguments);
-        process.waitForFinished(10000);
-    };
+    e.restartAgent = [] { SystemWallpaperAgent::restart(); };
     e.openSettings = [] { DesktopWords::openSettings(SettingsPane::wallpaper); };
-    e.bundledEntriesPath = QStringLiteral(
-        "/System/Library/ExtensionKit/Extensions/WallpaperAerialsExtension.appex/Contents/Resources/entries.json");
+    e.bundledEntriesPath = SystemWallpaperAgent::bundledEntriesPath();
     return e;
 }
 
@@ -373,7 +368,7 @@ void SystemWallpaper::removeOurAssets()
 
 void SystemWallpaper::restartWallpaperAgent()
 {
-    environment().runAndWait(QStringLiteral("/usr/bin/killall"), {QStringLiteral("WallpaperAgent")});
+    environment().restartAgent();
 }
 
 void SystemWallpaper::giveBack(QObject* context, std::function<void()> done)
@@ -419,8 +414,8 @@ void SystemWallpaper::setEnvironment(Environment environment)
     const Environment fallback = defaultEnvironment();
     if (!environment.desktopPictures)
         environment.desktopPictures = fallback.desktopPictures;
-    if (!environment.runAndWait)
-        environment.runAndWait = fallback.runAndWait;
+    if (!environment.restartAgent)
+        environment.restartAgent = fallback.restartAgent;
     if (!environment.openSettings)
         environment.openSettings = fallback.openSettings;
     currentEnvironment() = std::move(environment);
