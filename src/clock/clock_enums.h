@@ -2,6 +2,7 @@
 
 #include "platform/desktop_words.h"
 
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 
@@ -119,6 +120,19 @@ std::optional<E> enumFromRaw(const QString& raw)
             return c.value;
     }
     return std::nullopt;
+}
+
+// Enumerations are stored as their raw strings (for the record reader of core/json_fields.h).
+template<typename E>
+auto readJsonField(const QJsonValue& json, E& out) -> decltype(EnumTable<E>::cases, bool())
+{
+    if (!json.isString())
+        return false;
+    const std::optional<E> value = enumFromRaw<E>(json.toString());
+    if (!value)
+        return false;
+    out = *value;
+    return true;
 }
 
 // Value of the variable-font weight axis ('wght'); 400 for anything out of range.

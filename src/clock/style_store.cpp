@@ -132,8 +132,7 @@ std::optional<QUuid> StyleStore::readActivePresetID() const
     const auto text = m_defaults.string(activeKey);
     if (!text)
         return std::nullopt;
-    const QUuid id = QUuid::fromString(*text);
-    return id.isNull() ? std::nullopt : std::optional<QUuid>(id);
+    return RecordJson::parseUuid(QStringView(*text));
 }
 
 void StyleStore::writeStyle()

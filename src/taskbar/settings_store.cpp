@@ -184,8 +184,7 @@ std::optional<QUuid> SettingsStore::storedActiveThemeID() const
     const std::optional<QString> text = m_defaults.string(activeThemeKey());
     if (!text)
         return std::nullopt;
-    const QUuid id = QUuid::fromString(*text);
-    return id.isNull() ? std::nullopt : std::optional<QUuid>(id);
+    return RecordJson::parseUuid(QStringView(*text));
 }
 
 // The strings of a stored array; other elements are dropped rather than costing the whole list.
