@@ -133,39 +133,30 @@ DesktopWords DesktopWords::linuxDesktop(const QString& osRelease)
 
 std::optional<QStringList> DesktopWords::settingsCommand(SettingsPane pane, const QString& desktop)
 {
-    // XDG_CURRENT_DESKTOP is a colon-separated list, most specific first ("ubuntu:GNOME").
+    // The nearest place of each desktop's settings app, by pane in the order of SettingsPane:
+    // start-up list, wallpaper, lock screen, date and time, accessibility, screen recording.
+    struct Desktop
+    {
+        std::array<const char*, 4> names; // as in XDG_CURRENT_DESKTOP, lower case
+        std::array<const char*, 6> commands;
+    };
+    static constexpr std::array<Desktop, 3> desktops {{
+        {{"gnome", "unity", "budgie", "pantheon"},
+         {"gnome-control-center applications", "gnome-control-center background", "gnome-control-center privacy",
+          "gnome-control-center datetime", "gnome-control-center privacy", "gnome-control-center privacy"}},
+        {{"kde", nullptr, nullptr, nullptr},
+         {"systemsettings kcm_autostart", "systemsettings kcm_wallpaper", "systemsettings kcm_screenlocker",
+          "systemsettings kcm_clock", "systemsettings", "systemsettings"}},
+        {{"xfce", nullptr, nullptr, nullptr},
+         {"xfce4-session-settings", "xfdesktop-settings", "xfce4-screensaver-preferences", "xfce4-settings-manager",
+          "xfce4-settings-manager", "xfce4-settings-manager"}},
+    }};
+    // A colon-separated list, most specific first ("ubuntu:GNOME").
     const QStringList names = desktop.toLower().split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    const auto is = [&names](const char* name) { return names.contains(QLatin1String(name)); };
-    if (is("gnome") || is("unity") || is("budgie") || is("pantheon")) {
-        const char* panel = "";
-        switch (pane) {
-        case SettingsPane::loginItems: panel = "applications"; break;
-        case SettingsPane::wallpaper: panel = "background"; break;
-        case SettingsPane::lockScreen: panel = "privacy"; break;
-        case SettingsPane::dateTime: panel = "datetime"; break;
-        case SettingsPane::accessibility: panel = "privacy"; break;
-        case SettingsPane::screenRecording: panel = "privacy"; break;
-        }
-        return QStringList {QStringLiteral("gnome-control-center"), QString::fromLatin1(panel)};
-    }
-    if (is("kde")) {
-        switch (pane) {
-        case SettingsPane::loginItems: return QStringList {QStringLiteral("systemsettings"), QStringLiteral("kcm_autostart")};
-        case SettingsPane::wallpaper: return QStringList {QStringLiteral("systemsettings"), QStringLiteral("kcm_wallpaper")};
-        case SettingsPane::lockScreen: return QStringList {QStringLiteral("systemsettings"), QStringLiteral("kcm_screenlocker")};
-        case SettingsPane::dateTime: return QStringList {QStringLiteral("systemsettings"), QStringLiteral("kcm_clock")};
-        case SettingsPane::accessibility:
-        case SettingsPane::screenRecording: return QStringList {QStringLiteral("systemsettings")};
-        }
-    }
-    if (is("xfce")) {
-        switch (pane) {
-        case SettingsPane::loginItems: return QStringList {QStringLiteral("xfce4-session-settings")};
-        case SettingsPane::wallpaper: return QStringList {QStringLiteral("xfdesktop-settings")};
-        case SettingsPane::lockScreen: return QStringList {QStringLiteral("xfce4-screensaver-preferences")};
-        case SettingsPane::dateTime:
-        case SettingsPane::accessibility:
-        case SettingsPane::screenRecording: return QStringList {QStringLiteral("xfce4-settings-manager")};
+    for (const Desktop& known : desktops) {
+        for (const char* name : known.names) {
+            if (name && names.contains(QLatin1StringView(name)))
+                return QString::fromLatin1(known.commands[size_t(pane)]).split(QLatin1Char(' '));
         }
     }
     return std::nullopt;
