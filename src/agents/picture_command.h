@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <QUuid>
 
 #include <optional>
 
@@ -39,6 +40,17 @@ public:
 
     // Prints the message the way the agents report a refused command; the exit status to return.
     static int fail(const QString& message);
+
+    // The first look whose id is `wanted` (as UUID text) or whose name is `wanted` in any case.
+    template<typename Look>
+    static const Look* find(const QList<Look>& looks, const QString& wanted)
+    {
+        const QUuid id = QUuid::fromString(wanted);
+        for (const Look& look : looks)
+            if ((!id.isNull() && look.id == id) || look.name.compare(wanted, Qt::CaseInsensitive) == 0)
+                return &look;
+        return nullptr;
+    }
 
 private:
     QGuiApplication m_app;

@@ -8,7 +8,7 @@
 
 #include <QSaveFile>
 
-#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -42,13 +42,10 @@ int render(int argc, char* argv[])
     TaskbarSettings settings = stored ? TaskbarSettings::decode(*stored).value_or(TaskbarSettings()) : TaskbarSettings();
     if (command.isSet(QStringLiteral("bar-style"))) {
         const QString wanted = command.value(QStringLiteral("bar-style"));
-        const QUuid id = QUuid::fromString(wanted);
         const QList<Theme> styles = Themes::decode(domain.data(SettingsStore::themesKey()).value_or(QByteArray()))
             + Theme::builtIns();
-        const auto found = std::find_if(styles.cbegin(), styles.cend(), [&](const Theme& t) {
-            return (!id.isNull() && t.id == id) || t.name.compare(wanted, Qt::CaseInsensitive) == 0;
-        });
-        if (found == styles.cend())
+        const Theme* found = PictureCommand::find(styles, wanted);
+        if (!found)
             return PictureCommand::fail(QStringLiteral("no bar style named %1").arg(wanted));
         found->apply(settings);
     }

@@ -7,7 +7,7 @@
 #include "clock/style_store.h"
 #include "core/zentrove.h"
 
-#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -47,11 +47,8 @@ int render(int argc, char* argv[])
     ClockStyle style = store.style();
     if (command.isSet(QStringLiteral("preset"))) {
         const QString wanted = command.value(QStringLiteral("preset"));
-        const QUuid id = QUuid::fromString(wanted);
-        const auto found = std::find_if(store.customPresets().cbegin(), store.customPresets().cend(), [&](const NamedStyle& p) {
-            return (!id.isNull() && p.id == id) || p.name.compare(wanted, Qt::CaseInsensitive) == 0;
-        });
-        if (found == store.customPresets().cend())
+        const NamedStyle* found = PictureCommand::find(store.customPresets(), wanted);
+        if (!found)
             return PictureCommand::fail(QStringLiteral("no clock preset named %1").arg(wanted));
         style = found->style;
     }

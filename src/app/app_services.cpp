@@ -18,7 +18,7 @@ AppServices AppServices::standard()
     // Opened by name, as the clock part opens it as its own; it reloads on the part's notices.
     services.clockStore = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
     // Choosing an ensemble from outside the store asks the live-wallpaper part when it runs.
-    std::shared_ptr<Workspace> workspace = Workspace::createSystem();
+    std::shared_ptr<Workspace> workspace = Workspace::makeSystem();
     EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });
     return services;
 }

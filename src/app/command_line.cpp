@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/ensemble_link.h"
+#include "platform/desktop_words.h"
 
 namespace {
 bool isOption(const QString& argument)
@@ -58,8 +59,8 @@ QList<Part> CommandLine::partsAfter(const QString& option) const
 
 QString CommandLine::helpText()
 {
-    return QStringLiteral(
-        "Usage: zentrove [options] [zentrove://ensemble/NAME | zentrove://next | zentrove://previous]\n"
+    return DesktopWords::current().fill(
+        u"Usage: zentrove [options] [zentrove://ensemble/NAME | zentrove://next | zentrove://previous]\n"
         "\n"
         "Zentrove turns its parts on and off and keeps your wallpapers, ensembles, lock screen\n"
         "clock and taskbar. With a link it switches the ensemble and shows no window.\n"
@@ -67,7 +68,7 @@ QString CommandLine::helpText()
         "Options:\n"
         "  --show NAME          open the window on a page (looks, settings, paneflow, vizavedid,\n"
         "                       taskbar; PAGE.DETAIL opens a detail), on a sheet (uninstall,\n"
-        "                       feedback), or the menu bar item's menu (menu)\n"
+        "                       feedback), or the {menuBar} item's menu (menu)\n"
         "  --snapshot FILE      1.5 seconds after showing, write the window as a PNG and exit\n"
         "  --setup [STEP]       show the first-run setup, from STEP if given\n"
         "  --check-updates      check for updates without a window, then quit\n"

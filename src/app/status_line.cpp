@@ -1,5 +1,7 @@
 #include "app/status_line.h"
 
+#include "platform/desktop_words.h"
+
 StatusLine StatusLine::of(std::optional<LoginItemStatus> status, bool running, const std::optional<StandDown>& standDown)
 {
     switch (status.value_or(LoginItemStatus::notRegistered)) {
@@ -10,7 +12,7 @@ StatusLine StatusLine::of(std::optional<LoginItemStatus> status, bool running, c
             return {QStringLiteral("Paused"), standDown->reason, Dot::warning, standDown->crashed ? Action::tryAgain : Action::none};
         return {QStringLiteral("Quit · starts again at login"), {}, Dot::warning, Action::startNow};
     case LoginItemStatus::requiresApproval:
-        return {QStringLiteral("Needs your OK in Login Items"), {}, Dot::warning, Action::openLoginItems};
+        return {DesktopWords::current().fill(u"Needs your OK in {loginItems}"), {}, Dot::warning, Action::openLoginItems};
     case LoginItemStatus::notFound:
         return {QStringLiteral("Missing from the app. Reinstall Zentrove."), {}, Dot::failure, Action::none};
     case LoginItemStatus::notRegistered:

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/desktop_words.h"
+
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 
@@ -73,7 +76,7 @@ ZENTROVE_ENUM_TABLE(DatePlacement, 3,
 ZENTROVE_ENUM_TABLE(LinePlacement, 2,
     {LinePlacement::above, "above", "Above"}, {LinePlacement::below, "below", "Below"})
 ZENTROVE_ENUM_TABLE(ClockTimeFormat, 3,
-    {ClockTimeFormat::mac, "mac", "Follow macOS"}, {ClockTimeFormat::twelve, "twelve", "12-hour"},
+    {ClockTimeFormat::mac, "mac", "Follow {systemName}"}, {ClockTimeFormat::twelve, "twelve", "12-hour"},
     {ClockTimeFormat::twentyFour, "twentyFour", "24-hour"})
 
 #undef ZENTROVE_ENUM_TABLE
@@ -103,7 +106,7 @@ QString title(E value)
 {
     for (const auto& c : EnumTable<E>::cases) {
         if (c.value == value)
-            return QString::fromLatin1(c.title);
+            return DesktopWords::current().fill(QString::fromLatin1(c.title));
     }
     return {};
 }
@@ -117,6 +120,19 @@ std::optional<E> enumFromRaw(const QString& raw)
             return c.value;
     }
     return std::nullopt;
+}
+
+// Enumerations are stored as their raw strings (for the record reader of core/json_fields.h).
+template<typename E>
+auto readJsonField(const QJsonValue& json, E& out) -> decltype(EnumTable<E>::cases, bool())
+{
+    if (!json.isString())
+        return false;
+    const std::optional<E> value = enumFromRaw<E>(json.toString());
+    if (!value)
+        return false;
+    out = *value;
+    return true;
 }
 
 // Value of the variable-font weight axis ('wght'); 400 for anything out of range.

@@ -1,6 +1,6 @@
 #include "clock/clock_font.h"
 
-#include "clock/json_fields.h"
+#include "core/json_fields.h"
 
 QJsonObject FontSpec::toJson() const
 {
@@ -17,11 +17,11 @@ std::optional<FontSpec> FontSpec::fromJson(const QJsonValue& value)
 {
     if (!value.isObject())
         return std::nullopt;
-    const JsonFields fields(value.toObject());
+    const JsonFields::Record fields(value.toObject());
     FontSpec fontSpec;
-    if (!fields.string("family", fontSpec.family) || !fields.enumeration("design", fontSpec.design)
-        || !fields.enumeration("weight", fontSpec.weight) || !fields.number("size", fontSpec.size)
-        || !fields.optionalNumber("width", fontSpec.width))
+    if (!fields.read("family", fontSpec.family) || !fields.read("design", fontSpec.design)
+        || !fields.read("weight", fontSpec.weight) || !fields.read("size", fontSpec.size)
+        || !fields.read("width", fontSpec.width))
         return std::nullopt;
     return fontSpec;
 }
@@ -38,10 +38,10 @@ std::optional<TextLook> TextLook::fromJson(const QJsonValue& value)
 {
     if (!value.isObject())
         return std::nullopt;
-    const JsonFields fields(value.toObject());
+    const JsonFields::Record fields(value.toObject());
     TextLook look;
-    if (!fields.record("font", look.font) || !fields.number("tracking", look.tracking)
-        || !fields.record("color", look.color) || !fields.boolean("uppercase", look.uppercase))
+    if (!fields.read("font", look.font) || !fields.read("tracking", look.tracking)
+        || !fields.read("color", look.color) || !fields.read("uppercase", look.uppercase))
         return std::nullopt;
     return look;
 }

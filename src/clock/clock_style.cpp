@@ -2,7 +2,7 @@
 
 #include "clock/clock_hours.h"
 #include "clock/date_text.h"
-#include "clock/json_fields.h"
+#include "core/json_fields.h"
 
 #include <QJsonDocument>
 
@@ -63,25 +63,25 @@ QByteArray ClockStyle::encode() const
 
 std::optional<ClockStyle> ClockStyle::fromJson(const QJsonObject& object)
 {
-    const JsonFields f(object);
+    const JsonFields::Record f(object);
     ClockStyle s;
-    const bool ok = f.record("timeFont", s.timeFont) && f.boolean("use24Hour", s.use24Hour)
-        && f.boolean("showSeconds", s.showSeconds) && f.enumeration("arrangement", s.arrangement)
-        && f.enumeration("separator", s.separator) && f.boolean("leadingZero", s.leadingZero)
-        && f.record("labelFont", s.labelFont) && f.number("labelTracking", s.labelTracking)
-        && f.boolean("showWeekday", s.showWeekday) && f.boolean("showDate", s.showDate)
-        && f.enumeration("dateFormat", s.dateFormat) && f.boolean("uppercaseLabels", s.uppercaseLabels)
-        && f.string("localeID", s.localeID) && f.enumeration("datePlacement", s.datePlacement)
-        && f.string("ownLine", s.ownLine) && f.enumeration("ownLinePlacement", s.ownLinePlacement)
-        && f.optionalRecord("ownLineLook", s.ownLineLook) && f.optionalEnumeration("labelAlign", s.labelAlign)
-        && f.optionalEnumeration("ownLineAlign", s.ownLineAlign) && f.boolean("useGradient", s.useGradient)
-        && f.record("timeColor", s.timeColor) && f.record("timeColorBottom", s.timeColorBottom)
-        && f.record("labelColor", s.labelColor) && f.boolean("digitsFollowWallpaper", s.digitsFollowWallpaper)
-        && f.enumeration("finish", s.finish) && f.number("outlineWidth", s.outlineWidth)
-        && f.number("timeOpacity", s.timeOpacity) && f.number("shadowOpacity", s.shadowOpacity)
-        && f.number("shadowRadius", s.shadowRadius) && f.enumeration("position", s.position)
-        && f.number("horizontalMargin", s.horizontalMargin) && f.number("verticalMargin", s.verticalMargin)
-        && f.number("lineSpacing", s.lineSpacing) && f.number("textLineSpacing", s.textLineSpacing);
+    const bool ok = f.read("timeFont", s.timeFont) && f.read("use24Hour", s.use24Hour)
+        && f.read("showSeconds", s.showSeconds) && f.read("arrangement", s.arrangement)
+        && f.read("separator", s.separator) && f.read("leadingZero", s.leadingZero)
+        && f.read("labelFont", s.labelFont) && f.read("labelTracking", s.labelTracking)
+        && f.read("showWeekday", s.showWeekday) && f.read("showDate", s.showDate)
+        && f.read("dateFormat", s.dateFormat) && f.read("uppercaseLabels", s.uppercaseLabels)
+        && f.read("localeID", s.localeID) && f.read("datePlacement", s.datePlacement)
+        && f.read("ownLine", s.ownLine) && f.read("ownLinePlacement", s.ownLinePlacement)
+        && f.read("ownLineLook", s.ownLineLook) && f.read("labelAlign", s.labelAlign)
+        && f.read("ownLineAlign", s.ownLineAlign) && f.read("useGradient", s.useGradient)
+        && f.read("timeColor", s.timeColor) && f.read("timeColorBottom", s.timeColorBottom)
+        && f.read("labelColor", s.labelColor) && f.read("digitsFollowWallpaper", s.digitsFollowWallpaper)
+        && f.read("finish", s.finish) && f.read("outlineWidth", s.outlineWidth)
+        && f.read("timeOpacity", s.timeOpacity) && f.read("shadowOpacity", s.shadowOpacity)
+        && f.read("shadowRadius", s.shadowRadius) && f.read("position", s.position)
+        && f.read("horizontalMargin", s.horizontalMargin) && f.read("verticalMargin", s.verticalMargin)
+        && f.read("lineSpacing", s.lineSpacing) && f.read("textLineSpacing", s.textLineSpacing);
     if (!ok)
         return std::nullopt;
     return s;

@@ -25,13 +25,13 @@ std::optional<NamedStyle> NamedStyle::fromJson(const QJsonValue& value)
     const QJsonValue style = object.value(QStringLiteral("style"));
     if (!id.isString() || !name.isString() || !style.isObject())
         return std::nullopt;
-    const QUuid uuid = QUuid::fromString(id.toString());
-    if (uuid.isNull())
+    const std::optional<QUuid> uuid = RecordJson::parseUuid(id);
+    if (!uuid)
         return std::nullopt;
     const auto decoded = ClockStyle::decode(style.toObject());
     if (!decoded)
         return std::nullopt;
-    NamedStyle preset{uuid, name.toString(), *decoded, std::nullopt};
+    NamedStyle preset{*uuid, name.toString(), *decoded, std::nullopt};
     if (const QJsonValue builtIn = object.value(QStringLiteral("builtIn")); builtIn.isString())
         preset.builtIn = builtIn.toString();
     return preset;

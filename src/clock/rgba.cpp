@@ -2,6 +2,8 @@
 
 #include <QColorSpace>
 
+#include <algorithm>
+
 RGBA RGBA::fromColor(const QColor& color)
 {
     if (!color.isValid())
@@ -16,6 +18,11 @@ RGBA RGBA::fromColor(const QColor& color)
 QColor RGBA::color() const
 {
     return QColor::fromRgbF(float(r), float(g), float(b), float(a));
+}
+
+QColor RGBA::color(double opacity) const
+{
+    return QColor::fromRgbF(float(r), float(g), float(b), float(std::clamp(a * opacity, 0.0, 1.0)));
 }
 
 QJsonObject RGBA::toJson() const

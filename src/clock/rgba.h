@@ -27,6 +27,8 @@ struct RGBA
     static RGBA fromColor(const QColor& color);
 
     QColor color() const;
+    // The colour with its opacity scaled by `opacity` (kept within 0 to 1).
+    QColor color(double opacity) const;
     // Perceived brightness above one half.
     bool isLight() const { return 0.299 * r + 0.587 * g + 0.114 * b > 0.5; }
 

@@ -2,14 +2,12 @@
 
 #include "clock/clock_hours.h"
 #include "clock/presets.h"
-#include "core/built_in_marks.h"
 #include "core/record_json.h"
 #include "core/settings_sync.h"
 #include "core/unique_name.h"
 #include "platform/defaults.h"
 
 #include <QJsonDocument>
-#include <QSet>
 
 namespace {
 
@@ -48,6 +46,7 @@ StyleStore::StyleStore(Defaults& defaults, QObject* parent)
     : QObject(parent)
     , m_defaults(defaults)
     , m_rule(defaults.name())
+    , m_shipped(defaults.name(), {seededKey, removedKey, shippedKey})
 {
     m_style = readStyle();
     m_customPresets = readPresets();
@@ -132,8 +131,7 @@ std::optional<QUuid> StyleStore::readActivePresetID() const
     const auto text = m_defaults.string(activeKey);
     if (!text)
         return std::nullopt;
-    const QUuid id = QUuid::fromString(*text);
-    return id.isNull() ? std::nullopt : std::optional<QUuid>(id);
+    return RecordJson::parseUuid(QStringView(*text));
 }
 
 void StyleStore::writeStyle()
@@ -221,43 +219,35 @@ bool StyleStore::activePresetEdited() const
     return active && !(active->style == m_style);
 }
 
-QStringList StyleStore::presetNames(const std::optional<QUuid>& except) const
+const QList<NamedStyle>& StyleStore::PresetLooks::shipped()
 {
-    QStringList names;
-    for (const NamedStyle& preset : m_customPresets) {
-        if (!except || preset.id != *except)
-            names << preset.name;
-    }
-    return names;
+    return Presets::builtIn();
+}
+
+NamedStyle StyleStore::PresetLooks::withLookOf(NamedStyle identity, const NamedStyle& look)
+{
+    identity.style = look.style;
+    return identity;
+}
+
+QByteArray StyleStore::PresetLooks::encode(const NamedStyle& preset)
+{
+    return preset.style.encode();
+}
+
+std::optional<NamedStyle> StyleStore::PresetLooks::decode(const QByteArray& data)
+{
+    const std::optional<ClockStyle> style = ClockStyle::decode(data);
+    if (!style)
+        return std::nullopt;
+    NamedStyle preset;
+    preset.style = *style;
+    return preset;
 }
 
 void StyleStore::seedBuiltIns()
 {
-    const QVariantList stored = m_defaults.array(seededKey).value_or(QVariantList());
-    QStringList seeded;
-    for (const QVariant& name : stored) {
-        if (name.typeId() == QMetaType::QString)
-            seeded << name.toString();
-    }
-    const QStringList before = seeded;
-    bool added = false;
-    for (const NamedStyle& shipped : Presets::builtIn()) {
-        if (seeded.contains(shipped.name))
-            continue;
-        const bool present = std::any_of(m_customPresets.cbegin(), m_customPresets.cend(),
-                                         [&](const NamedStyle& p) { return p.id == shipped.id; });
-        if (!present) {
-            NamedStyle copy = shipped;
-            copy.builtIn = shipped.name;
-            copy.name = UniqueName::make(shipped.name, presetNames());
-            m_customPresets.append(copy);
-            added = true;
-        }
-        seeded << shipped.name;
-    }
-    if (seeded != before || !m_defaults.contains(seededKey))
-        m_defaults.set(seededKey, QVariantList(seeded.cbegin(), seeded.cend()));
-    if (added) {
+    if (m_shipped.seed(m_customPresets)) {
         writePresets();
         m_rule.announce();
     }
@@ -265,29 +255,16 @@ void StyleStore::seedBuiltIns()
 
 void StyleStore::updateUneditedBuiltIns()
 {
-    ShippedBuiltIns record(m_defaults.name(), shippedKey);
-    for (const NamedStyle& shipped : Presets::builtIn()) {
-        const auto recordedData = record.look(shipped.name);
-        const auto recorded = recordedData ? ClockStyle::decode(*recordedData) : std::nullopt;
-        if (!recorded || *recorded == shipped.style)
-            continue;
-        for (NamedStyle& preset : m_customPresets) {
-            if (preset.builtIn != shipped.name)
-                continue;
-            // Edited by the user: their edits stay.
-            if (!(preset.style == *recorded))
-                break;
-            const ClockStyle old = preset.style;
-            preset.style = shipped.style;
-            writePresets();
-            m_rule.announce();
-            if (m_activePresetID == preset.id && m_style == old)
-                setStyle(shipped.style);
-            break;
-        }
+    const QList<Shipped::Refreshed> changed = m_shipped.refresh(m_customPresets);
+    if (changed.isEmpty())
+        return;
+    writePresets();
+    m_rule.announce();
+    for (const Shipped::Refreshed& change : changed) {
+        // The current style follows its active preset when it showed that preset as it was.
+        if (m_activePresetID == change.after.id && m_style == change.before.style)
+            setStyle(change.after.style);
     }
-    record.remember<NamedStyle>(Presets::builtIn(), [](const NamedStyle& p) { return p.name; },
-                                [](const NamedStyle& p) { return p.style.encode(); });
 }
 
 void StyleStore::applyPreset(const NamedStyle& preset)
@@ -298,7 +275,7 @@ void StyleStore::applyPreset(const NamedStyle& preset)
 
 void StyleStore::saveCurrentAsPreset(const QString& name)
 {
-    const NamedStyle preset{QUuid::createUuid(), UniqueName::make(name, presetNames()), m_style, std::nullopt};
+    const NamedStyle preset{QUuid::createUuid(), UniqueName::make(name, Shipped::names(m_customPresets)), m_style, std::nullopt};
     m_customPresets.append(preset);
     savePresets();
     setActivePresetID(preset.id);
@@ -323,99 +300,48 @@ void StyleStore::saveCurrentToActivePreset()
 
 void StyleStore::renamePreset(const QUuid& id, const QString& name)
 {
-    const QString trimmed = name.trimmed();
-    const auto found = std::find_if(m_customPresets.begin(), m_customPresets.end(), [&](const NamedStyle& p) { return p.id == id; });
-    if (found == m_customPresets.end() || trimmed.isEmpty())
-        return;
-    found->name = UniqueName::make(trimmed, presetNames(id));
-    savePresets();
+    if (Shipped::rename(m_customPresets, id, name))
+        savePresets();
 }
 
 void StyleStore::deletePreset(const QUuid& id)
 {
-    const auto found = std::find_if(m_customPresets.cbegin(), m_customPresets.cend(), [&](const NamedStyle& p) { return p.id == id; });
-    if (found == m_customPresets.cend())
-        return;
-    if (found->builtIn)
-        RemovedBuiltIns(m_defaults.name(), removedKey).remember(*found->builtIn, id);
-    m_customPresets.removeIf([&](const NamedStyle& p) { return p.id == id; });
-    savePresets();
+    if (m_shipped.remove(m_customPresets, id))
+        savePresets();
 }
 
 std::optional<NamedStyle> StyleStore::originalPreset(const QUuid& id) const
 {
-    for (const NamedStyle& preset : m_customPresets) {
-        if (preset.id != id || !preset.builtIn)
-            continue;
-        for (const NamedStyle& shipped : Presets::builtIn()) {
-            if (shipped.name == *preset.builtIn)
-                return shipped.style == preset.style ? std::nullopt : std::optional<NamedStyle>(shipped);
-        }
-        return std::nullopt;
-    }
-    return std::nullopt;
+    return m_shipped.original(m_customPresets, id);
 }
 
 void StyleStore::resetPreset(const QUuid& id)
 {
-    const auto original = originalPreset(id);
-    if (!original)
+    const std::optional<NamedStyle> reset = m_shipped.reset(m_customPresets, id);
+    if (!reset)
         return;
-    std::optional<NamedStyle> reset;
-    for (NamedStyle& preset : m_customPresets) {
-        if (preset.id == id) {
-            preset.style = original->style;
-            reset = preset;
-        }
-    }
     savePresets();
-    if (reset && m_activePresetID == id)
+    if (m_activePresetID == id)
         applyPreset(*reset);
 }
 
 QList<NamedStyle> StyleStore::missingBuiltInPresets() const
 {
-    const QMap<QString, QUuid> removed = RemovedBuiltIns(m_defaults.name(), removedKey).ids();
-    const QList<NamedStyle> missing = RemovedBuiltIns::missing<NamedStyle, NamedStyle, NamedStyle>(
-        Presets::builtIn(), [](const NamedStyle& p) { return p.name; }, m_customPresets,
-        [](const NamedStyle& p) { return p.builtIn; }, removed,
-        [](const NamedStyle& shipped, std::optional<QUuid> id) {
-            NamedStyle restored = shipped;
-            restored.id = id.value_or(shipped.id);
-            restored.builtIn = shipped.name;
-            return restored;
-        });
-    QList<NamedStyle> result;
-    for (const NamedStyle& preset : missing) {
-        if (removed.contains(preset.name))
-            result << preset;
-    }
-    return result;
+    return m_shipped.missing(m_customPresets);
 }
 
 void StyleStore::restoreBuiltInPresets()
 {
-    QList<NamedStyle> missing = missingBuiltInPresets();
-    if (missing.isEmpty())
-        return;
-    UniqueName::fix(missing, &NamedStyle::name, presetNames());
-    m_customPresets.append(missing);
-    RemovedBuiltIns(m_defaults.name(), removedKey).clear();
-    savePresets();
+    if (m_shipped.restoreAll(m_customPresets))
+        savePresets();
 }
 
 std::optional<NamedStyle> StyleStore::restoreBuiltInPreset(const QString& name)
 {
-    for (NamedStyle preset : missingBuiltInPresets()) {
-        if (preset.name != name)
-            continue;
-        preset.name = UniqueName::make(preset.name, presetNames());
-        m_customPresets.append(preset);
-        RemovedBuiltIns(m_defaults.name(), removedKey).forget(name);
+    const std::optional<NamedStyle> restored = m_shipped.restore(m_customPresets, name);
+    if (restored)
         savePresets();
-        return preset;
-    }
-    return std::nullopt;
+    return restored;
 }
 
 std::optional<QUuid> StyleStore::restoreShipped(const QUuid& shippedID)

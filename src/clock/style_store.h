@@ -3,6 +3,7 @@
 #include "clock/clock_style.h"
 #include "clock/named_style.h"
 #include "core/change_rule.h"
+#include "core/shipped_looks.h"
 #include "library/library_services.h"
 #include "platform/notifier.h"
 
@@ -85,10 +86,21 @@ private:
     void savePresets(); // writes and announces the current list (edits made in place)
     void seedBuiltIns();
     void updateUneditedBuiltIns();
-    QStringList presetNames(const std::optional<QUuid>& except = std::nullopt) const;
+
+    // The shipped presets' lifecycle: looks are compared and recorded by their clock style.
+    struct PresetLooks
+    {
+        static const QList<NamedStyle>& shipped();
+        static bool sameLook(const NamedStyle& a, const NamedStyle& b) { return a.style == b.style; }
+        static NamedStyle withLookOf(NamedStyle identity, const NamedStyle& look);
+        static QByteArray encode(const NamedStyle& preset);
+        static std::optional<NamedStyle> decode(const QByteArray& data);
+    };
+    using Shipped = ShippedLooks<NamedStyle, PresetLooks>;
 
     Defaults& m_defaults;
     ChangeRule m_rule;
+    Shipped m_shipped;
     NoticeToken m_observer;
     ClockStyle m_style;
     QList<NamedStyle> m_customPresets;

@@ -20,6 +20,10 @@ QMap<QString, QUuid> RemovedBuiltIns::ids() const
 
 void RemovedBuiltIns::store(const QMap<QString, QUuid>& ids)
 {
+    if (ids.isEmpty()) {
+        clear();
+        return;
+    }
     QVariantMap map;
     for (auto it = ids.cbegin(); it != ids.cend(); ++it)
         map.insert(it.key(), RecordJson::uuidText(it.value()));

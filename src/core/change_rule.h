@@ -8,11 +8,12 @@
 
 // The one rule every persistent store property follows: assign; unless the store is reloading,
 // write the value and announce the domain (coalesced per main-loop turn); then tell observers.
-// A value equal to the current one changes nothing and emits nothing.
+// A value equal to the current one changes nothing and emits nothing. A store that does not sync
+// (a private copy) writes without announcing.
 class ChangeRule
 {
 public:
-    explicit ChangeRule(QString domain) : m_domain(std::move(domain)) {}
+    explicit ChangeRule(QString domain, bool announces = true) : m_domain(std::move(domain)), m_announces(announces) {}
 
     const QString& domain() const { return m_domain; }
     bool isReloading() const { return m_reloading; }
@@ -26,7 +27,8 @@ public:
         field = std::forward<U>(value);
         if (!m_reloading) {
             write();
-            SettingsSync::changed(m_domain);
+            if (m_announces)
+                SettingsSync::changed(m_domain);
         }
         notify();
         return true;
@@ -35,7 +37,7 @@ public:
     // Announce a write made outside assign (a file, several keys at once).
     void announce()
     {
-        if (!m_reloading)
+        if (!m_reloading && m_announces)
             SettingsSync::changed(m_domain);
     }
 
@@ -50,5 +52,6 @@ public:
 
 private:
     QString m_domain;
+    bool m_announces = true;
     bool m_reloading = false;
 };

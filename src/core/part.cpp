@@ -1,18 +1,18 @@
 #include "core/part.h"
 
 #include "core/zentrove.h"
+#include "platform/desktop_words.h"
 
-const QList<Part>& Part::all()
+QList<Part> Part::all()
 {
-    static const QList<Part> parts = {
+    return {
         {Zentrove::paneflowID(), QStringLiteral("Paneflow"), QStringLiteral("Live Wallpaper"),
          QStringLiteral("Video and picture wallpapers on the desktop and the lock screen.")},
         {Zentrove::vizaVedidID(), QStringLiteral("VizaVedid"), QStringLiteral("Lock Screen Clock"),
          QStringLiteral("Your own clock style on the lock screen.")},
         {Zentrove::taskbarID(), QStringLiteral("Taskbar"), QStringLiteral("Taskbar"),
-         QStringLiteral("A customizable taskbar that replaces the Dock.")},
+         DesktopWords::current().fill(u"A customizable taskbar that replaces the {dock}.")},
     };
-    return parts;
 }
 
 std::optional<Part> Part::withID(const QString& id)

@@ -18,7 +18,8 @@ struct Part
     bool operator==(const Part& other) const { return id == other.id; }
 
     // Live wallpaper, lock screen clock, taskbar: the order of every loop over parts.
-    static const QList<Part>& all();
+    // Made on each call, so the summaries follow the desktop's words in use.
+    static QList<Part> all();
     static std::optional<Part> withID(const QString& id);
     static std::optional<Part> withShortName(const QString& shortName);
 };

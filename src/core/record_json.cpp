@@ -1,5 +1,7 @@
 #include "core/record_json.h"
 
+#include "core/json_fields.h"
+
 #include <QJsonDocument>
 #include <QTimeZone>
 
@@ -69,10 +71,10 @@ std::optional<QString> string(const QJsonObject& object, const QString& key)
 
 std::optional<double> number(const QJsonObject& object, const QString& key)
 {
-    const QJsonValue value = object.value(key);
-    if (!value.isDouble() || !std::isfinite(value.toDouble()))
+    double value = 0;
+    if (!readJsonField(object.value(key), value))
         return std::nullopt;
-    return value.toDouble();
+    return value;
 }
 
 std::optional<bool> boolean(const QJsonObject& object, const QString& key)
@@ -111,9 +113,10 @@ Optional<double> optionalNumber(const QJsonObject& object, const QString& key)
     const QJsonValue value = object.value(key);
     if (isAbsent(value))
         return {};
-    if (!value.isDouble() || !std::isfinite(value.toDouble()))
+    double number = 0;
+    if (!readJsonField(value, number))
         return {false, std::nullopt};
-    return {true, value.toDouble()};
+    return {true, number};
 }
 
 Optional<bool> optionalBoolean(const QJsonObject& object, const QString& key)

@@ -2,6 +2,7 @@
 
 #include "core/record_json.h"
 #include "platform/bundle.h"
+#include "platform/folder_listing.h"
 #include "platform/paths.h"
 
 #include <QDir>
@@ -10,9 +11,6 @@
 #include <QJsonArray>
 #include <QSaveFile>
 #include <QSet>
-
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -24,23 +22,7 @@ constexpr qint64 maxIndexSize = 512 * 1024 * 1024;
 class FolderFiles
 {
 public:
-    explicit FolderFiles(const QString& folder)
-    {
-        DIR* listing = ::opendir(QFile::encodeName(folder).constData());
-        if (!listing)
-            return;
-        while (const dirent* entry = ::readdir(listing)) {
-            bool isFile = entry->d_type != DT_DIR;
-            // A link (or a file system that does not say) is asked about what it really is.
-            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-                struct stat info {};
-                isFile = ::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0 && !S_ISDIR(info.st_mode);
-            }
-            if (isFile)
-                m_names.insert(QByteArray(entry->d_name));
-        }
-        ::closedir(listing);
-    }
+    explicit FolderFiles(const QString& folder) : m_names(FolderListing::fileNames(folder)) {}
 
     bool contains(const QString& fileName) const
     {

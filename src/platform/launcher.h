@@ -28,5 +28,5 @@ public:
 
     // Runs the agent of Bundle with "--kickstart": it detaches itself and exits 0 once it owns
     // its identity on the bus, or with a non-zero status when it cannot start.
-    static std::unique_ptr<Launcher> createSystem();
+    static std::unique_ptr<Launcher> makeSystem();
 };

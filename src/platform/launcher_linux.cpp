@@ -44,7 +44,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<Launcher> Launcher::createSystem()
+std::unique_ptr<Launcher> Launcher::makeSystem()
 {
     return std::make_unique<KickstartLauncher>();
 }

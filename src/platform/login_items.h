@@ -32,5 +32,5 @@ public:
     virtual void openSettings() = 0;
 
     // The backend of this platform: XDG autostart entries that start the agents of Bundle.
-    static std::unique_ptr<LoginItems> createSystem();
+    static std::unique_ptr<LoginItems> makeSystem();
 };

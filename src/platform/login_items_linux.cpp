@@ -1,12 +1,12 @@
 #include "platform/login_items.h"
 
 #include "platform/bundle.h"
+#include "platform/desktop_words.h"
 #include "platform/paths.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QProcess>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTimer>
@@ -70,17 +70,8 @@ public:
 
     void openSettings() override
     {
-        // Desktops differ; these are the start-up settings of the common ones.
-        const QList<QStringList> candidates = {
-            {QStringLiteral("gnome-session-properties")},
-            {QStringLiteral("gnome-tweaks")},
-            {QStringLiteral("systemsettings"), QStringLiteral("kcm_autostart")},
-            {QStringLiteral("xfce4-session-settings")},
-        };
-        for (const QStringList& command : candidates)
-            if (QProcess::startDetached(command.first(), command.mid(1)))
-                return;
-        qCInfo(lcLoginItems).noquote() << "Zentrove: no start-up settings found; login items are in" << Paths::autostartFolder();
+        if (!DesktopWords::openSettings(SettingsPane::loginItems))
+            qCInfo(lcLoginItems).noquote() << "Zentrove: login items are in" << Paths::autostartFolder();
     }
 
 private:
@@ -132,7 +123,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<LoginItems> LoginItems::createSystem()
+std::unique_ptr<LoginItems> LoginItems::makeSystem()
 {
     return std::make_unique<AutostartLoginItems>();
 }

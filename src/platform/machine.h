@@ -48,7 +48,7 @@ public:
 
     // The running machine, made on first use on the main thread.
     static Machine& system();
-    static std::unique_ptr<Machine> make(const Sources& sources);
+    static std::unique_ptr<Machine> makeSystem(const Sources& sources);
 
     // None when the counts cannot be read.
     virtual std::optional<CpuTicks> cpuTicks() = 0;

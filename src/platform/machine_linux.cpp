@@ -289,14 +289,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<Machine> Machine::make(const Sources& sources)
+std::unique_ptr<Machine> Machine::makeSystem(const Sources& sources)
 {
     return std::make_unique<LinuxMachine>(sources);
 }
 
 Machine& Machine::system()
 {
-    static Machine* machine = make(Sources {}).release();
+    static Machine* machine = makeSystem(Sources {}).release();
     return *machine;
 }
 

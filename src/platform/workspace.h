@@ -42,7 +42,7 @@ public:
     virtual void openApplication(const QString& program, const QStringList& arguments, std::function<void(bool started)> done) = 0;
     virtual bool revealFile(const QString& path) = 0;
 
-    static std::unique_ptr<Workspace> createSystem();
+    static std::unique_ptr<Workspace> makeSystem();
 
 signals:
     void runningApplicationsChanged();

@@ -142,7 +142,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<Workspace> Workspace::createSystem()
+std::unique_ptr<Workspace> Workspace::makeSystem()
 {
     return std::make_unique<BusWorkspace>();
 }

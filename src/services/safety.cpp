@@ -1,9 +1,10 @@
 #include "services/safety.h"
 
-#include "core/zentrove.h"
 #include "build_info.h"
 #include "core/notices.h"
+#include "core/zentrove.h"
 #include "platform/defaults.h"
+#include "platform/desktop_words.h"
 #include "platform/http.h"
 #include "platform/machine.h"
 #include "platform/notifier.h"
@@ -337,8 +338,13 @@ bool Safety::start(const QString& part, GiveBack giveBack)
     if (starts.size() < crashStarts)
         return true;
     own.remove(startsKey());
-    standDown(QStringLiteral("It kept quitting unexpectedly on macOS %1.").arg(version), true, giveBack);
+    standDown(crashReason(version), true, giveBack);
     return false;
+}
+
+QString Safety::crashReason(const QString& systemVersion)
+{
+    return DesktopWords::current().fill(u"It kept quitting unexpectedly on {systemName} %1.").arg(systemVersion);
 }
 
 void Safety::standDown(const QString& reason, bool crashed, GiveBack giveBack)

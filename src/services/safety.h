@@ -82,6 +82,8 @@ using GiveBack = std::function<void(std::function<void()> completion)>;
 // stands down and quits; it must not take anything over.
 bool start(const QString& part, GiveBack giveBack);
 void standDown(const QString& reason, bool crashed, GiveBack giveBack);
+// The reason recorded when a part kept quitting at start on this system version.
+QString crashReason(const QString& systemVersion);
 
 // Four starts, each within this many seconds of the previous one, without a clean quit between
 // them, count as crashing at start.

@@ -1,6 +1,5 @@
 #include "taskbar/settings_store.h"
 
-#include "core/built_in_marks.h"
 #include "core/record_json.h"
 #include "core/settings_sync.h"
 #include "core/unique_name.h"
@@ -34,7 +33,7 @@ Theme withIdentityOf(Theme look, const Theme& theme)
 } // namespace
 
 SettingsStore::SettingsStore(Defaults& defaults, bool syncs, QObject* parent, const AppCatalog& apps)
-    : QObject(parent), m_defaults(defaults), m_syncs(syncs), m_rule(defaults.name())
+    : QObject(parent), m_defaults(defaults), m_syncs(syncs), m_rule(defaults.name(), syncs), m_shipped(defaults.name(), {seededThemesKey(), removedThemesKey(), shippedThemesKey()})
 {
     m_settings = storedSettings();
     m_themes = storedThemes();
@@ -63,41 +62,19 @@ SettingsStore& SettingsStore::shared()
     return *store;
 }
 
-// --- the change rule ---------------------------------------------------------------------------
-
-template<typename T, typename U, typename Write, typename Notify>
-bool SettingsStore::change(T& field, U&& value, Write&& write, Notify&& notify)
-{
-    if (m_syncs)
-        return m_rule.assign(field, std::forward<U>(value), std::forward<Write>(write), std::forward<Notify>(notify));
-    if (field == value)
-        return false;
-    field = std::forward<U>(value);
-    if (!m_rule.isReloading())
-        write();
-    notify();
-    return true;
-}
-
-void SettingsStore::announce()
-{
-    if (m_syncs)
-        m_rule.announce();
-}
-
 void SettingsStore::setSettings(const TaskbarSettings& settings)
 {
-    change(m_settings, settings, [this] { writeSettings(); }, [this] { emit settingsChanged(); });
+    m_rule.assign(m_settings, settings, [this] { writeSettings(); }, [this] { emit settingsChanged(); });
 }
 
 void SettingsStore::setThemes(const QList<Theme>& themes)
 {
-    change(m_themes, themes, [this] { writeThemes(); }, [this] { emit themesChanged(); });
+    m_rule.assign(m_themes, themes, [this] { writeThemes(); }, [this] { emit themesChanged(); });
 }
 
 void SettingsStore::setActiveThemeID(const std::optional<QUuid>& id)
 {
-    change(m_activeThemeID, id,
+    m_rule.assign(m_activeThemeID, id,
            [this] {
                if (m_activeThemeID)
                    m_defaults.set(activeThemeKey(), uuidText(*m_activeThemeID));
@@ -109,7 +86,7 @@ void SettingsStore::setActiveThemeID(const std::optional<QUuid>& id)
 
 void SettingsStore::setLayout(const QStringList& layout)
 {
-    change(m_layout, LayoutToken::withFixedTokens(layout), [this] { writeLayout(); }, [this] { emit layoutChanged(); });
+    m_rule.assign(m_layout, LayoutToken::withFixedTokens(layout), [this] { writeLayout(); }, [this] { emit layoutChanged(); });
 }
 
 // Encoding failures leave the previous stored value in place.
@@ -138,7 +115,7 @@ void SettingsStore::report(const QString& key, bool& field, bool value, void (Se
     field = value;
     if (!m_rule.isReloading()) {
         m_defaults.set(key, value);
-        announce();
+        m_rule.announce();
     }
     if (differs)
         emit(this->*changed)();
@@ -184,8 +161,7 @@ std::optional<QUuid> SettingsStore::storedActiveThemeID() const
     const std::optional<QString> text = m_defaults.string(activeThemeKey());
     if (!text)
         return std::nullopt;
-    const QUuid id = QUuid::fromString(*text);
-    return id.isNull() ? std::nullopt : std::optional<QUuid>(id);
+    return RecordJson::parseUuid(QStringView(*text));
 }
 
 // The strings of a stored array; other elements are dropped rather than costing the whole list.
@@ -208,7 +184,7 @@ void SettingsStore::seedLayout(const AppCatalog& apps)
         m_layout = LayoutToken::withFixedTokens(*stored);
         if (m_layout != *stored || m_defaults.array(layoutKey())->size() != stored->size()) {
             writeLayout();
-            announce();
+            m_rule.announce();
         }
         return;
     }
@@ -221,7 +197,7 @@ void SettingsStore::seedLayout(const AppCatalog& apps)
         pinned = LayoutToken::defaultPinnedApps();
     m_layout = LayoutToken::freshLayout(pinned);
     writeLayout();
-    announce();
+    m_rule.announce();
 }
 
 void SettingsStore::reload()
@@ -251,55 +227,42 @@ void SettingsStore::reload()
 
 // --- built-in styles ------------------------------------------------------------------------
 
+bool SettingsStore::StyleLooks::sameLook(const Theme& a, const Theme& b)
+{
+    return withIdentityOf(a, b) == b;
+}
+
+Theme SettingsStore::StyleLooks::withLookOf(const Theme& identity, Theme look)
+{
+    return withIdentityOf(std::move(look), identity);
+}
+
+QByteArray SettingsStore::StyleLooks::encode(const Theme& theme)
+{
+    return lookData(theme);
+}
+
+std::optional<Theme> SettingsStore::StyleLooks::decode(const QByteArray& data)
+{
+    return Theme::fromJson(QJsonDocument::fromJson(data).object());
+}
+
 void SettingsStore::seedBuiltInThemes()
 {
-    const QStringList seeded = storedStrings(seededThemesKey()).value_or(QStringList());
     QList<Theme> themes = m_themes;
-    QStringList allNames;
-    for (const Theme& builtIn : Theme::builtIns()) {
-        allNames.append(builtIn.name);
-        if (seeded.contains(builtIn.name) || indexOfTheme(builtIn.id) >= 0)
-            continue;
-        Theme added = builtIn;
-        added.builtIn = builtIn.name;
-        QStringList names;
-        for (const Theme& t : themes)
-            names.append(t.name);
-        added.name = UniqueName::make(builtIn.name, names);
-        themes.append(added);
-    }
-    if (seeded != allNames)
-        m_defaults.set(seededThemesKey(), QVariantList(allNames.cbegin(), allNames.cend()));
+    m_shipped.seed(themes);
     setThemes(themes);
 }
 
 void SettingsStore::updateUneditedBuiltInThemes()
 {
-    ShippedBuiltIns shipped(m_defaults.name(), shippedThemesKey());
     QList<Theme> themes = m_themes;
     std::optional<Theme> reapply;
-    for (Theme& theme : themes) {
-        if (!theme.builtIn)
-            continue;
-        const std::optional<Theme> current = Theme::builtInNamed(*theme.builtIn);
-        const std::optional<QByteArray> lastData = shipped.look(*theme.builtIn);
-        if (!current || !lastData)
-            continue;
-        const std::optional<Theme> last = Theme::fromJson(QJsonDocument::fromJson(*lastData).object());
-        if (!last || withIdentityOf(*last, theme) != theme)
-            continue; // edited by the user, or unreadable: keep it
-        const Theme updated = withIdentityOf(*current, theme);
-        if (updated == theme)
-            continue;
-        if (m_activeThemeID == theme.id && theme.matches(m_settings))
-            reapply = updated;
-        theme = updated;
+    for (const Shipped::Refreshed& change : m_shipped.refresh(themes)) {
+        // The bar follows its active style when it wore that style as it was.
+        if (m_activeThemeID == change.before.id && change.before.matches(m_settings))
+            reapply = change.after;
     }
-    const bool shippedKnown = std::all_of(Theme::builtIns().cbegin(), Theme::builtIns().cend(), [&](const Theme& t) {
-        return shipped.look(t.name) == lookData(t);
-    });
-    if (!shippedKnown)
-        shipped.remember<Theme>(Theme::builtIns(), [](const Theme& t) { return t.name; }, lookData);
     setThemes(themes);
     if (reapply)
         applyTheme(*reapply);
@@ -307,44 +270,27 @@ void SettingsStore::updateUneditedBuiltInThemes()
 
 QList<Theme> SettingsStore::missingBuiltInThemes() const
 {
-    const RemovedBuiltIns removed(m_defaults.name(), removedThemesKey());
-    return RemovedBuiltIns::missing<Theme, Theme, Theme>(
-        Theme::builtIns(), [](const Theme& t) { return t.name; }, m_themes,
-        [](const Theme& t) { return t.builtIn; }, removed.ids(),
-        [](const Theme& shipped, std::optional<QUuid> rememberedID) {
-            Theme restored = shipped;
-            restored.id = rememberedID.value_or(shipped.id);
-            restored.builtIn = shipped.name;
-            return restored;
-        });
+    return m_shipped.missing(m_themes);
 }
 
 void SettingsStore::restoreBuiltInThemes()
 {
-    QList<Theme> missing = missingBuiltInThemes();
-    if (missing.isEmpty())
-        return;
-    UniqueName::fix(missing, &Theme::name, themeNames());
-    RemovedBuiltIns removed(m_defaults.name(), removedThemesKey());
-    for (const Theme& theme : missing)
-        removed.forget(*theme.builtIn);
-    setThemes(m_themes + missing);
+    QList<Theme> themes = m_themes;
+    if (m_shipped.restoreAll(themes))
+        setThemes(themes);
 }
 
+// A style still in the list is given back as it is.
 std::optional<Theme> SettingsStore::restoreBuiltInTheme(const QString& name)
 {
     for (const Theme& theme : m_themes)
         if (theme.builtIn == name)
             return theme;
-    for (Theme theme : missingBuiltInThemes()) {
-        if (theme.builtIn != name)
-            continue;
-        theme.name = UniqueName::make(theme.name, themeNames());
-        RemovedBuiltIns(m_defaults.name(), removedThemesKey()).forget(name);
-        setThemes(m_themes + QList<Theme> {theme});
-        return theme;
-    }
-    return std::nullopt;
+    QList<Theme> themes = m_themes;
+    const std::optional<Theme> restored = m_shipped.restore(themes, name);
+    if (restored)
+        setThemes(themes);
+    return restored;
 }
 
 std::optional<QUuid> SettingsStore::restoreShipped(const QUuid& shippedID)
@@ -358,49 +304,31 @@ std::optional<QUuid> SettingsStore::restoreShipped(const QUuid& shippedID)
 
 std::optional<Theme> SettingsStore::originalTheme(const QUuid& id) const
 {
-    const qsizetype at = indexOfTheme(id);
-    if (at < 0 || !m_themes[at].builtIn)
-        return std::nullopt;
-    const Theme& theme = m_themes[at];
-    const std::optional<Theme> shipped = Theme::builtInNamed(*theme.builtIn);
-    if (!shipped)
-        return std::nullopt;
-    const Theme original = withIdentityOf(*shipped, theme);
-    if (original == theme)
-        return std::nullopt;
-    return original;
+    return m_shipped.original(m_themes, id);
 }
 
 void SettingsStore::resetTheme(const QUuid& id)
 {
-    const std::optional<Theme> original = originalTheme(id);
-    if (!original)
-        return;
     const std::optional<Theme> active = activeTheme();
     QList<Theme> themes = m_themes;
-    themes[indexOfTheme(id)] = *original;
+    const std::optional<Theme> reset = m_shipped.reset(themes, id);
+    if (!reset)
+        return;
     setThemes(themes);
     if (active && active->id == id)
-        applyTheme(*original);
+        applyTheme(*reset);
 }
 
 // --- styles ---------------------------------------------------------------------------------
 
 qsizetype SettingsStore::indexOfTheme(const QUuid& id) const
 {
-    for (qsizetype i = 0; i < m_themes.size(); ++i)
-        if (m_themes[i].id == id)
-            return i;
-    return -1;
+    return Shipped::indexOf(m_themes, id);
 }
 
 QStringList SettingsStore::themeNames(const std::optional<QUuid>& except) const
 {
-    QStringList names;
-    for (const Theme& theme : m_themes)
-        if (theme.id != except)
-            names.append(theme.name);
-    return names;
+    return Shipped::names(m_themes, except);
 }
 
 std::optional<Theme> SettingsStore::currentTheme() const
@@ -487,24 +415,16 @@ std::optional<QUuid> SettingsStore::duplicateTheme(const QUuid& id)
 
 void SettingsStore::renameTheme(const QUuid& id, const QString& name)
 {
-    const qsizetype at = indexOfTheme(id);
-    if (at < 0)
-        return;
     QList<Theme> themes = m_themes;
-    themes[at].name = UniqueName::make(name, themeNames(id));
-    setThemes(themes);
+    if (Shipped::rename(themes, id, name))
+        setThemes(themes);
 }
 
 void SettingsStore::deleteTheme(const QUuid& id)
 {
-    const qsizetype at = indexOfTheme(id);
-    if (at < 0)
-        return;
-    if (const std::optional<QString> mark = m_themes[at].builtIn)
-        RemovedBuiltIns(m_defaults.name(), removedThemesKey()).remember(*mark, id);
     QList<Theme> themes = m_themes;
-    themes.removeIf([&](const Theme& t) { return t.id == id; });
-    setThemes(themes);
+    if (m_shipped.remove(themes, id))
+        setThemes(themes);
 }
 
 // --- per display ----------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/change_rule.h"
+#include "core/shipped_looks.h"
 #include "library/library_services.h"
 #include "platform/notifier.h"
 #include "taskbar/dock_apps.h"
@@ -135,9 +136,6 @@ signals:
     void screenRecordingChanged();
 
 private:
-    // The change rule, with the announcement only when this store syncs.
-    template<typename T, typename U, typename Write, typename Notify>
-    bool change(T& field, U&& value, Write&& write, Notify&& notify);
     void report(const QString& key, bool& field, bool value, void (SettingsStore::*changed)());
 
     TaskbarSettings storedSettings() const;
@@ -147,7 +145,6 @@ private:
     void writeSettings();
     void writeThemes();
     void writeLayout();
-    void announce();
 
     void seedLayout(const AppCatalog& apps);
     void seedBuiltInThemes();
@@ -155,9 +152,21 @@ private:
     QStringList themeNames(const std::optional<QUuid>& except = std::nullopt) const;
     qsizetype indexOfTheme(const QUuid& id) const;
 
+    // The shipped styles' lifecycle: looks are compared and recorded without their identity.
+    struct StyleLooks
+    {
+        static const QList<Theme>& shipped() { return Theme::builtIns(); }
+        static bool sameLook(const Theme& a, const Theme& b);
+        static Theme withLookOf(const Theme& identity, Theme look);
+        static QByteArray encode(const Theme& theme);
+        static std::optional<Theme> decode(const QByteArray& data);
+    };
+    using Shipped = ShippedLooks<Theme, StyleLooks>;
+
     Defaults& m_defaults;
     const bool m_syncs;
     ChangeRule m_rule;
+    Shipped m_shipped;
     NoticeToken m_observation;
 
     TaskbarSettings m_settings;

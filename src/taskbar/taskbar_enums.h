@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/clock_enums.h"
+#include "platform/desktop_words.h"
 
 #include <QList>
 #include <QString>
@@ -75,7 +76,7 @@ TASKBAR_ENUM_TABLE(ClickAction, 4,
     {ClickAction::bringForward, "bringForward", "Bring forward"},
     {ClickAction::hide, "hide", "Hide it"},
     {ClickAction::hideOthers, "hideOthers", "Hide the others"},
-    {ClickAction::showInFinder, "showInFinder", "Show in Finder"})
+    {ClickAction::showInFinder, "showInFinder", "Show in {fileManager}"})
 TASKBAR_ENUM_TABLE(TrashPlacement, 3,
     {TrashPlacement::apps, "apps", "After the apps"},
     {TrashPlacement::corner, "corner", "Next to the clock"},
@@ -115,10 +116,11 @@ QString rawValue(E value)
     return QString::fromLatin1(caseOf(value).raw);
 }
 
+// Titles that name the desktop's things take its words.
 template<typename E>
 QString title(E value)
 {
-    return QString::fromLatin1(caseOf(value).title);
+    return DesktopWords::current().fill(QString::fromLatin1(caseOf(value).title));
 }
 
 // nullopt for any text that is not exactly one of the raw values.

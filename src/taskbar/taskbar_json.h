@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/rgba.h"
+#include "core/json_fields.h"
 #include "taskbar/taskbar_enums.h"
 
 #include <QJsonObject>
@@ -11,9 +12,8 @@
 #include <optional>
 #include <type_traits>
 
-// Strict reading and plain writing of the field types the bar's records use. A read returns false
-// when the value has the wrong type (or, for an enumeration, a text that is not a raw value); the
-// target is left alone then.
+// Plain writing of the field types the bar's records use, and the bar's enumerations for the one
+// record reader (core/json_fields.h).
 namespace TaskbarJson {
 
 inline QJsonValue write(bool value) { return value; }
@@ -26,42 +26,14 @@ QJsonValue write(E value)
     return TaskbarEnum::rawValue(value);
 }
 
-inline bool read(const QJsonValue& json, bool& out)
-{
-    if (!json.isBool())
-        return false;
-    out = json.toBool();
-    return true;
-}
+// Reading goes through the one record reader; the bar adds its enumerations.
+using JsonFields::readKey;
 
-inline bool read(const QJsonValue& json, double& out)
-{
-    if (!json.isDouble())
-        return false;
-    out = json.toDouble();
-    return true;
-}
-
-inline bool read(const QJsonValue& json, QString& out)
-{
-    if (!json.isString())
-        return false;
-    out = json.toString();
-    return true;
-}
-
-inline bool read(const QJsonValue& json, RGBA& out)
-{
-    const std::optional<RGBA> colour = RGBA::fromJson(json);
-    if (!colour)
-        return false;
-    out = *colour;
-    return true;
-}
+} // namespace TaskbarJson
 
 // The now-playing choice is read leniently: any text that is not one of its raw values means the
 // full widget, so a bar written by a newer version keeps a widget rather than losing the record.
-inline bool read(const QJsonValue& json, NowPlayingStyle& out)
+inline bool readJsonField(const QJsonValue& json, NowPlayingStyle& out)
 {
     if (!json.isString())
         return false;
@@ -69,8 +41,8 @@ inline bool read(const QJsonValue& json, NowPlayingStyle& out)
     return true;
 }
 
-template<typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
-bool read(const QJsonValue& json, E& out)
+template<typename E>
+auto readJsonField(const QJsonValue& json, E& out) -> decltype(TaskbarEnum::Table<E>::cases, bool())
 {
     if (!json.isString())
         return false;
@@ -81,29 +53,7 @@ bool read(const QJsonValue& json, E& out)
     return true;
 }
 
-// A required key: missing or unreadable fails.
-template<typename T>
-bool readKey(const QJsonObject& object, const QString& key, T& out)
-{
-    const auto it = object.constFind(key);
-    return it != object.constEnd() && read(*it, out);
-}
-
-// An optional key: missing or null gives none; present but unreadable fails.
-template<typename T>
-bool readKey(const QJsonObject& object, const QString& key, std::optional<T>& out)
-{
-    const auto it = object.constFind(key);
-    if (it == object.constEnd() || it->isNull()) {
-        out.reset();
-        return true;
-    }
-    T value {};
-    if (!read(*it, value))
-        return false;
-    out = value;
-    return true;
-}
+namespace TaskbarJson {
 
 template<typename T>
 void writeKey(QJsonObject& object, const QString& key, const T& value)

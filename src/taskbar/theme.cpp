@@ -12,16 +12,7 @@ namespace {
 
 using RecordJson::uuidText;
 
-// Identifier text that does not parse as a UUID counts as absent.
-std::optional<QUuid> parseUuid(const QJsonValue& value)
-{
-    if (!value.isString() || value.toString().size() != 36)
-        return std::nullopt;
-    const QUuid id = QUuid::fromString(value.toString());
-    if (id.isNull())
-        return std::nullopt;
-    return id;
-}
+using RecordJson::parseUuid;
 
 } // namespace
 

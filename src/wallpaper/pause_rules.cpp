@@ -1,5 +1,6 @@
 #include "wallpaper/pause_rules.h"
 
+#include "platform/desktop_words.h"
 #include "platform/power.h"
 #include "wallpaper/pause_settings.h"
 
@@ -45,9 +46,9 @@ std::optional<QString> PauseRules::pauseReason() const
     if (m_settings.pauseOnLowPower() && m_sensors.power->lowPowerMode())
         return QStringLiteral("Low Power Mode");
     if (m_settings.pauseOnThermal() && m_sensors.machine->thermalState() >= ThermalState::serious)
-        return QStringLiteral("Mac is hot");
+        return DesktopWords::current().fill(u"{Computer} is hot");
     if (m_settings.pauseOnHighCPU() && m_busy)
-        return QStringLiteral("Mac is busy");
+        return DesktopWords::current().fill(u"{Computer} is busy");
     return std::nullopt;
 }
 

@@ -1,7 +1,9 @@
 #include "wallpaper/system_wallpaper.h"
 
+#include "platform/desktop_words.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
+#include "platform/system_wallpaper_agent.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +14,6 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMutex>
-#include <QProcess>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -31,14 +32,9 @@ SystemWallpaper::Environment defaultEnvironment()
 {
     SystemWallpaper::Environment e;
     e.desktopPictures = [] { return QStringList(); };
-    e.runAndWait = [](const QString& program, const QStringList& arguments) {
-        QProcess process;
-        process.start(program, arguments);
-        process.waitForFinished(10000);
-    };
-    e.openURL = [](const QString& url) { qCInfo(lcSystemWallpaper).noquote() << "Paneflow: open" << url; };
-    e.bundledEntriesPath = QStringLiteral(
-        "/System/Library/ExtensionKit/Extensions/WallpaperAerialsExtension.appex/Contents/Resources/entries.json");
+    e.restartAgent = [] { SystemWallpaperAgent::restart(); };
+    e.openSettings = [] { DesktopWords::openSettings(SettingsPane::wallpaper); };
+    e.bundledEntriesPath = SystemWallpaperAgent::bundledEntriesPath();
     return e;
 }
 
@@ -139,7 +135,7 @@ bool put(const std::optional<QByteArray>& saved)
             error = file.errorString();
     }
     if (!ok)
-        qCWarning(lcSystemWallpaper).noquote() << "Paneflow: putting the macOS wallpaper back failed: " + error;
+        qCWarning(lcSystemWallpaper).noquote() << DesktopWords::current().fill(u"Paneflow: putting the {systemName} wallpaper back failed: ") + error;
     return ok;
 }
 
@@ -232,13 +228,13 @@ bool SystemWallpaper::isSetUp()
 
 QString SystemWallpaper::notSetUpMessage()
 {
-    return QStringLiteral("macOS hasn't set up its wallpapers on this account yet. Open Wallpaper settings and pick any "
-                          "wallpaper once, and Zentrove puts yours on the lock screen right after.");
+    return DesktopWords::current().fill(u"{systemName} hasn't set up its wallpapers on this account yet. Open Wallpaper settings and "
+                                        u"pick any wallpaper once, and Zentrove puts yours on the lock screen right after.");
 }
 
 void SystemWallpaper::openSettings()
 {
-    environment().openURL(QStringLiteral("x-apple.systempreferences:com.apple.Wallpaper-Settings.extension"));
+    environment().openSettings();
 }
 
 std::optional<QVariantMap> SystemWallpaper::manifest()
@@ -372,7 +368,7 @@ void SystemWallpaper::removeOurAssets()
 
 void SystemWallpaper::restartWallpaperAgent()
 {
-    environment().runAndWait(QStringLiteral("/usr/bin/killall"), {QStringLiteral("WallpaperAgent")});
+    environment().restartAgent();
 }
 
 void SystemWallpaper::giveBack(QObject* context, std::function<void()> done)
@@ -418,10 +414,10 @@ void SystemWallpaper::setEnvironment(Environment environment)
     const Environment fallback = defaultEnvironment();
     if (!environment.desktopPictures)
         environment.desktopPictures = fallback.desktopPictures;
-    if (!environment.runAndWait)
-        environment.runAndWait = fallback.runAndWait;
-    if (!environment.openURL)
-        environment.openURL = fallback.openURL;
+    if (!environment.restartAgent)
+        environment.restartAgent = fallback.restartAgent;
+    if (!environment.openSettings)
+        environment.openSettings = fallback.openSettings;
     currentEnvironment() = std::move(environment);
 }
 

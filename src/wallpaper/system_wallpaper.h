@@ -67,9 +67,10 @@ struct Environment
 {
     // Current desktop picture of every screen (none where the platform does not say).
     std::function<QStringList()> desktopPictures;
-    // Runs a program and waits for it to finish.
-    std::function<void(const QString& program, const QStringList& arguments)> runAndWait;
-    std::function<void(const QString& url)> openURL;
+    // Makes the system's wallpaper agent read the store again.
+    std::function<void()> restartAgent;
+    // Opens the desktop's wallpaper settings.
+    std::function<void()> openSettings;
     QString bundledEntriesPath;
     int settleMs = 2000;
 };

@@ -103,7 +103,7 @@ private slots:
     void enableAndDisableFromTheCommandLine()
     {
         // The clock was on; the command line turns it off and two others on.
-        auto items = LoginItems::createSystem();
+        auto items = LoginItems::makeSystem();
         QCOMPARE(items->registerItem(Zentrove::vizaVedidID()), std::nullopt);
         const Run result = run({QStringLiteral("--enable"), QStringLiteral("paneflow"), QStringLiteral("taskbar"),
                                 QStringLiteral("--disable"), QStringLiteral("vizavedid"), QStringLiteral("--snapshot"),
@@ -129,7 +129,7 @@ private slots:
 
     void disablingARunningPartStopsIt()
     {
-        auto items = LoginItems::createSystem();
+        auto items = LoginItems::makeSystem();
         QCOMPARE(items->registerItem(Zentrove::vizaVedidID()), std::nullopt);
         QProcess* agent = AgentProcess::start(Zentrove::vizaVedidID(), this);
         QVERIFY(agent);

@@ -37,7 +37,7 @@ private slots:
         // A hub with a space in its path: the entry must still start the right program.
         hub = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/zentrove hub XXXXXX"));
         qputenv("ZENTROVE_HUB", hub->path().toUtf8());
-        items = LoginItems::createSystem();
+        items = LoginItems::makeSystem();
     }
 
     void cleanup()

@@ -37,7 +37,7 @@ private slots:
     void init()
     {
         home = std::make_unique<TestHome>();
-        workspace = Workspace::createSystem();
+        workspace = Workspace::makeSystem();
         workspace->watch({Zentrove::paneflowID(), Zentrove::vizaVedidID(), Zentrove::taskbarID()});
     }
 
@@ -129,7 +129,7 @@ private slots:
 
     void launcherStartsADetachedAgent()
     {
-        auto launcher = Launcher::createSystem();
+        auto launcher = Launcher::makeSystem();
         std::optional<Launcher::Outcome> outcome;
         launcher->start(Zentrove::taskbarID(), [&](const Launcher::Outcome& o) { outcome = o; });
         QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 10000);
@@ -152,7 +152,7 @@ private slots:
     {
         QTemporaryDir emptyHub;
         qputenv("ZENTROVE_HUB", emptyHub.path().toUtf8());
-        auto launcher = Launcher::createSystem();
+        auto launcher = Launcher::makeSystem();
         std::optional<Launcher::Outcome> outcome;
         launcher->start(Zentrove::paneflowID(), [&](const Launcher::Outcome& o) { outcome = o; });
         QTRY_VERIFY(outcome.has_value());

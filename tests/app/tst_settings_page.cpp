@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0]->part(), paneflow);
         QCOMPARE(rows[0]->status()->text(), QStringLiteral("Running"));
-        QCOMPARE(rows[1]->status()->text(), QStringLiteral("Needs your OK in Login Items"));
+        QCOMPARE(rows[1]->status()->text(), QStringLiteral("Needs your OK in Startup Applications"));
         QCOMPARE(rows[1]->status()->actionTitle(), QStringLiteral("Open"));
         // Waiting for approval still counts as on.
         QVERIFY(rows[1]->toggle()->isChecked());
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(loginItems.calls.isEmpty());
         QTRY_VERIFY(qobject_cast<DockConsentDialog*>(sheets.current()));
         auto* dialog = qobject_cast<DockConsentDialog*>(sheets.current());
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Hide the Dock?"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Hide the dock or panel?"));
 
         dialog->cancelButton()->click();
         QTRY_VERIFY(!sheets.current());

@@ -29,8 +29,8 @@ private slots:
         QTest::newRow("enabled, quit") << enabled << false << 0 << line("Quit · starts again at login", Dot::warning, Action::startNow);
         QTest::newRow("enabled, stood down") << enabled << false << 1 << line("Paused", Dot::warning, Action::none, "Off on this system.");
         QTest::newRow("enabled, crashed") << enabled << false << 2 << line("Paused", Dot::warning, Action::tryAgain, "Off on this system.");
-        QTest::newRow("approval, running") << approval << true << 0 << line("Needs your OK in Login Items", Dot::warning, Action::openLoginItems);
-        QTest::newRow("approval, stood down") << approval << false << 2 << line("Needs your OK in Login Items", Dot::warning, Action::openLoginItems);
+        QTest::newRow("approval, running") << approval << true << 0 << line("Needs your OK in Startup Applications", Dot::warning, Action::openLoginItems);
+        QTest::newRow("approval, stood down") << approval << false << 2 << line("Needs your OK in Startup Applications", Dot::warning, Action::openLoginItems);
         QTest::newRow("not found") << notFound << false << 0 << line("Missing from the app. Reinstall Zentrove.", Dot::failure);
         QTest::newRow("not found, running") << notFound << true << 1 << line("Missing from the app. Reinstall Zentrove.", Dot::failure);
         QTest::newRow("not registered, running") << notRegistered << true << 0 << line("Running, not started at login", Dot::accent);

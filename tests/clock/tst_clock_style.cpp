@@ -66,7 +66,6 @@ private slots:
         QCOMPARE(managerWeight(FontWeightOption::medium), 6);
         QCOMPARE(axisValue(FontWeightOption(42)), 400);
         QCOMPARE(title(FontWeightOption::ultraLight), QStringLiteral("Ultra Light"));
-        QCOMPARE(title(ClockTimeFormat::mac), QStringLiteral("Follow macOS"));
         QCOMPARE(title(DatePlacement::around), QStringLiteral("Split"));
         QCOMPARE(title(TextAlign::trailing), QStringLiteral("Right"));
         QCOMPARE(textAlign(ScreenPosition::bottomRight), TextAlign::trailing);

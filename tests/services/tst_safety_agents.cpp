@@ -41,9 +41,9 @@ private slots:
     void init()
     {
         home = std::make_unique<TestHome>();
-        loginItems = LoginItems::createSystem();
-        workspace = Workspace::createSystem();
-        launcher = Launcher::createSystem();
+        loginItems = LoginItems::makeSystem();
+        workspace = Workspace::makeSystem();
+        launcher = Launcher::makeSystem();
         model = std::make_unique<PartsModel>(*loginItems, *workspace, *launcher, safety, install);
     }
 

@@ -42,7 +42,7 @@ class TestMachineLinux : public QObject
     std::unique_ptr<Machine> make(int thermalPollMs = 0)
     {
         sources.thermalPollMs = thermalPollMs;
-        return Machine::make(sources);
+        return Machine::makeSystem(sources);
     }
 
 private slots:

@@ -64,7 +64,7 @@ private slots:
             machine.advance(loads[i]);
             rules->poll();
             QCOMPARE(rules->isBusy(), busy[i]);
-            QCOMPARE(rules->pauseReason(), busy[i] ? std::optional<QString>(QStringLiteral("Mac is busy")) : std::nullopt);
+            QCOMPARE(rules->pauseReason(), busy[i] ? std::optional<QString>(QStringLiteral("Computer is busy")) : std::nullopt);
         }
         QCOMPARE(this->changes, changes);
     }
@@ -206,7 +206,7 @@ private slots:
             machine.advance(0.95);
             rules->poll();
         }
-        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Mac is busy")));
+        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Computer is busy")));
         const int before = changes;
         settings.setHighCPU(false);
         QVERIFY(rules->isPolling());
@@ -235,11 +235,11 @@ private slots:
         settings.setBattery(false);
         QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Low Power Mode")));
         settings.setLowPower(false);
-        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Mac is hot")));
+        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Computer is hot")));
         machine.thermal = ThermalState::fair; // fair is not hot
-        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Mac is busy")));
+        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Computer is busy")));
         machine.thermal = ThermalState::serious;
-        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Mac is hot")));
+        QCOMPARE(rules->pauseReason(), std::optional<QString>(QStringLiteral("Computer is hot")));
         QCOMPARE(changes, 2); // each switch change called back
         settings.setThermal(false);
         settings.setHighCPU(false);

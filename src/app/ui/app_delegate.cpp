@@ -34,7 +34,7 @@ const QString setupDoneKey = QStringLiteral("setupDone");
 
 AppDelegate::Platform AppDelegate::Platform::system()
 {
-    return {LoginItems::createSystem(), Workspace::createSystem(), Launcher::createSystem()};
+    return {LoginItems::makeSystem(), Workspace::makeSystem(), Launcher::makeSystem()};
 }
 
 AppDelegate::AppDelegate(ZentroveApplication& app, Platform platform, AppServices services, ViewRegistry views)

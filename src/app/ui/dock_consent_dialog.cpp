@@ -1,17 +1,19 @@
 #include "app/ui/dock_consent_dialog.h"
 
 #include "app/parts_model.h"
+#include "platform/desktop_words.h"
 
 #include <QPushButton>
 
 DockConsentDialog::DockConsentDialog(PartsModel& model, QWidget* parent)
     : QMessageBox(parent)
 {
-    setWindowTitle(QStringLiteral("Hide the Dock?"));
-    setText(QStringLiteral("Hide the Dock?"));
-    setInformativeText(QStringLiteral("Taskbar hides the Dock while it runs. Turn Taskbar off and the Dock comes back with your own settings."));
+    const DesktopWords& words = DesktopWords::current();
+    setWindowTitle(words.fill(u"Hide the {dock}?"));
+    setText(words.fill(u"Hide the {dock}?"));
+    setInformativeText(words.fill(u"Taskbar hides the {dock} while it runs. Turn Taskbar off and the {dock} comes back with your own settings."));
     setIcon(QMessageBox::Question);
-    m_hide = addButton(QStringLiteral("Hide the Dock"), QMessageBox::AcceptRole);
+    m_hide = addButton(words.fill(u"Hide the {dock}"), QMessageBox::AcceptRole);
     m_cancel = addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     setDefaultButton(static_cast<QPushButton*>(m_hide));
     setEscapeButton(m_cancel);

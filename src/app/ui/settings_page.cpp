@@ -4,12 +4,13 @@
 #include "app/navigation.h"
 #include "app/parts_model.h"
 #include "app/relative_date.h"
-#include "app/ui/part_row.h"
 #include "app/ui/app_style.h"
+#include "app/ui/part_row.h"
 #include "brand/ui/toggle_switch.h"
 #include "app/updates_service.h"
 #include "brand/brand.h"
 #include "platform/bundle.h"
+#include "platform/desktop_words.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -93,6 +94,8 @@ SettingsPage::SettingsPage(PartsModel& model, Navigation& nav, UpdatesService& u
     page->addWidget(header);
     page->addSpacing(8);
 
+    const DesktopWords& words = DesktopWords::current();
+
     // What runs
     page->addWidget(boxTitle(QStringLiteral("What runs"), content));
     QFrame* parts = box(content);
@@ -105,14 +108,14 @@ SettingsPage::SettingsPage(PartsModel& model, Navigation& nav, UpdatesService& u
     }
     parts->layout()->addWidget(rule(parts));
     m_menuBar = new ToggleSwitch;
-    m_menuBar->setAccessibleName(QStringLiteral("Show in the menu bar"));
+    m_menuBar->setAccessibleName(words.fill(u"Show in the {menuBar}"));
     m_menuBar->setChecked(menuBar.isShown());
     connect(m_menuBar, &QAbstractButton::clicked, this, [this, &menuBar](bool on) {
         menuBar.setShown(on);
         m_menuBar->setChecked(menuBar.isShown());
     });
     connect(&menuBar, &MenuBarService::shownChanged, m_menuBar, [this, &menuBar] { m_menuBar->setChecked(menuBar.isShown()); });
-    parts->layout()->addWidget(row(QStringLiteral("Show in the menu bar"),
+    parts->layout()->addWidget(row(words.fill(u"Show in the {menuBar}"),
                                    new QLabel(QStringLiteral("One Zentrove item for switching ensembles and pausing the wallpaper, while any part runs.")),
                                    m_menuBar, parts));
     page->addWidget(parts);
@@ -151,8 +154,8 @@ SettingsPage::SettingsPage(PartsModel& model, Navigation& nav, UpdatesService& u
     QFrame* uninstallBox = box(content);
     m_uninstall = new QPushButton(QStringLiteral("Uninstall Zentrove…"));
     connect(m_uninstall, &QPushButton::clicked, this, [&nav] { nav.setShowUninstall(true); });
-    uninstallBox->layout()->addWidget(row(QStringLiteral("Remove Zentrove from this Mac"),
-                                          new QLabel(QStringLiteral("Turns every part off and gives back the Dock and your own wallpaper first.")),
+    uninstallBox->layout()->addWidget(row(words.fill(u"Remove Zentrove from this {computer}"),
+                                          new QLabel(words.fill(u"Turns every part off and gives back the {dock} and your own wallpaper first.")),
                                           m_uninstall, uninstallBox));
     page->addWidget(uninstallBox);
     page->addStretch(1);

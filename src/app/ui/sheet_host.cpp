@@ -4,6 +4,7 @@
 #include "app/parts_model.h"
 #include "app/ui/dock_consent_dialog.h"
 #include "app/ui/placeholder_view.h"
+#include "platform/desktop_words.h"
 
 #include <QDialog>
 #include <QVBoxLayout>
@@ -62,7 +63,7 @@ void SheetHost::sync()
     for (Sheet sheet : {Sheet::setup, Sheet::move, Sheet::uninstall, Sheet::feedback}) {
         if (!flag(sheet))
             continue;
-        static const char* const titles[] = {"Setup", "Move to Applications", "Uninstall Zentrove", "Send Feedback"};
+        static const char16_t* const titles[] = {u"Setup", u"Move to {applications}", u"Uninstall Zentrove", u"Send Feedback"};
         const ViewRegistry::SheetMaker& maker = sheet == Sheet::setup ? m_views.setup
             : sheet == Sheet::move                      ? m_views.move
             : sheet == Sheet::uninstall                 ? m_views.uninstall
@@ -70,7 +71,7 @@ void SheetHost::sync()
         auto* dialog = new QDialog(m_window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setWindowModality(Qt::WindowModal);
-        const QString title = QString::fromLatin1(titles[int(sheet)]);
+        const QString title = DesktopWords::current().fill(titles[int(sheet)]);
         dialog->setWindowTitle(title);
         const auto close = [dialog] { dialog->close(); };
         QWidget* content = maker ? maker(m_context, close, dialog) : new PlaceholderView(title, close, dialog);

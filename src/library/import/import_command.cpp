@@ -5,6 +5,7 @@
 #include "library/import/media_services.h"
 #include "library/library_store.h"
 #include "media/media_kind.h"
+#include "platform/terminal.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -12,7 +13,6 @@
 #include <QRegularExpression>
 #include <QUrl>
 
-#include <unistd.h>
 
 namespace {
 
@@ -89,7 +89,7 @@ int run(const QStringList& files, std::FILE* out)
             lines[next++].activity = a.id;
     }
 
-    const bool terminal = isatty(fileno(out));
+    const bool terminal = Terminal::isTerminal(out);
     QStringList shown;   // what the terminal shows now
     QStringList printed; // plain output: the last line printed per file
     auto draw = [&](bool final) {

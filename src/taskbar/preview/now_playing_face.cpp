@@ -14,13 +14,6 @@ namespace NowPlayingFace {
 
 namespace {
 
-QColor faded(const RGBA& colour, double alpha)
-{
-    QColor c = colour.color();
-    c.setAlphaF(float(std::clamp(colour.a * alpha, 0.0, 1.0)));
-    return c;
-}
-
 void drawArtwork(QPainter& painter, const QRectF& tile)
 {
     painter.save();
@@ -80,7 +73,7 @@ void draw(QPainter& painter, const QRectF& rect, const TaskbarSettings& s)
     if (s.nowPlaying == NowPlayingStyle::off || rect.isEmpty())
         return;
     const double tile = s.tileHeight();
-    const QColor text = faded(s.foreground, 1);
+    const QColor text = s.foreground.color(1);
     const bool vertical = s.vertical();
     QFont font = ClockText::designFont(ClockFont::standard);
     font.setPointSizeF(std::max(0.5, 12.0));

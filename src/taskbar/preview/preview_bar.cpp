@@ -130,13 +130,6 @@ QList<PreviewBar::Item> PreviewBar::items(const QRectF& bar) const
 
 namespace {
 
-QColor alpha(const RGBA& colour, double opacity)
-{
-    QColor c = colour.color();
-    c.setAlphaF(float(std::clamp(colour.a * opacity, 0.0, 1.0)));
-    return c;
-}
-
 void drawBadge(QPainter& painter, const QRectF& icon)
 {
     const double d = std::max(8.0, icon.width() * 0.36);
@@ -177,7 +170,7 @@ void PreviewBar::draw(QPainter& painter, const QSizeF& screen, double menuBar, c
     const RGBA tint = m_content.accent ? s.indicatorTint(*m_content.accent) : s.indicatorTint();
     for (const Item& item : items(bar)) {
         if (item.divider) {
-            painter.setPen(QPen(alpha(s.foreground, 0.25), 1));
+            painter.setPen(QPen(s.foreground.color(0.25), 1));
             const QPointF c = item.tile.center();
             const double half = std::max(0.0, s.tileHeight() * 0.3);
             if (s.vertical())
@@ -190,7 +183,7 @@ void PreviewBar::draw(QPainter& painter, const QSizeF& screen, double menuBar, c
             continue;
         if (item.id == m_content.hovered && s.hoverOpacity > 0) {
             painter.setPen(Qt::NoPen);
-            painter.setBrush(alpha(s.foreground, s.hoverOpacity));
+            painter.setBrush(s.foreground.color(s.hoverOpacity));
             painter.drawRoundedRect(item.tile, s.tileRadius, s.tileRadius);
         }
         const int side = std::max(1, int(std::lround(item.icon.width())));
