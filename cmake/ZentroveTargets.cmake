@@ -2,6 +2,9 @@
 
 find_program(DBUS_RUN_SESSION dbus-run-session)
 
+# Leaks inside third-party libraries that a sanitizer build would otherwise stop at.
+set(ZENTROVE_LSAN_OPTIONS "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan-suppressions.txt:print_suppressions=0")
+
 # zentrove_add_test(NAME <name> SOURCES <files...> LABELS <labels...> [LIBS <libs...>] [TIMEOUT <s>])
 # A QtTest executable registered with CTest. Each test gets its own home and XDG folders under
 # the build tree, so nothing ever touches the real configuration of whoever runs the suite, and
@@ -23,17 +26,18 @@ function(zentrove_add_test)
   set_tests_properties(${T_NAME} PROPERTIES
     LABELS "${T_LABELS}"
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/runtime;QT_QPA_PLATFORM=offscreen;ZENTROVE_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/runtime;QT_QPA_PLATFORM=offscreen;ZENTROVE_BUILD_DIR=${CMAKE_BINARY_DIR};${ZENTROVE_LSAN_OPTIONS}")
 endfunction()
 
 # zentrove_add_fuzzer(NAME <name> SOURCES <files...> CORPUS <dir>)
-# With clang: a libFuzzer binary. Otherwise: a plain program that replays the seed corpus, which
-# CTest runs so every seed keeps passing with gcc too.
+# With clang: a libFuzzer binary (the shared code it calls is instrumented too: see CMakeLists.txt).
+# Otherwise: a plain program that replays the seed corpus, which CTest runs so every seed keeps
+# passing with gcc too.
 function(zentrove_add_fuzzer)
   cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES" ${ARGN})
   if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     add_executable(${F_NAME} ${F_SOURCES})
-    target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
     target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
   else()
     add_executable(${F_NAME} ${F_SOURCES} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
@@ -46,6 +50,6 @@ function(zentrove_add_fuzzer)
     else()
       add_test(NAME ${F_NAME} COMMAND ${F_NAME} ${F_CORPUS})
     endif()
-    set_tests_properties(${F_NAME} PROPERTIES LABELS "fuzz")
+    set_tests_properties(${F_NAME} PROPERTIES LABELS "fuzz" ENVIRONMENT "${ZENTROVE_LSAN_OPTIONS}")
   endif()
 endfunction()

@@ -23,7 +23,8 @@ std::optional<double> number(const QVariant& value)
     if (value.typeId() == QMetaType::QString) {
         bool ok = false;
         const double parsed = value.toString().trimmed().toDouble(&ok);
-        return ok ? std::optional(parsed) : std::nullopt;
+        // "nan" and "inf" read as numbers too, and no index or hour can come from them.
+        return ok && std::isfinite(parsed) ? std::optional(parsed) : std::nullopt;
     }
     bool ok = false;
     const double converted = value.toDouble(&ok);
@@ -43,7 +44,8 @@ double wrapHour(double hour)
     double h = std::fmod(hour, 24.0);
     if (h < 0)
         h += 24;
-    return h;
+    // A tiny negative hour rounds up to 24 itself, which is midnight.
+    return h < 24 ? h : 0;
 }
 
 QString solarLabel(double altitude, double azimuth)

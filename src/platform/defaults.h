@@ -46,7 +46,8 @@ public:
     std::optional<QVariantList> array(const QString& key) const;
     std::optional<QVariantMap> dictionary(const QString& key) const;
 
-    // Convenience with a fallback, the common case in stores.
+    // Convenience with a fallback, the common case in stores. A value of another type (an integer
+    // 0 or 1 included) counts as absent and gives the fallback.
     bool boolean(const QString& key, bool fallback) const { return boolean(key).value_or(fallback); }
 
     // Each write is stored before it returns. false: the value is kept in memory but could not be

@@ -12,6 +12,8 @@
 #include <QSaveFile>
 #include <QTimeZone>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -31,6 +33,26 @@ QString fileNameFor(const QString& domain)
     if (safe.isEmpty() || safe.startsWith(QLatin1Char('.')))
         safe.prepend(QLatin1Char('_'));
     return safe + QStringLiteral(".plist");
+}
+
+// An atomic write goes through a temporary file next to the domain, named after it with a dot and
+// six random letters appended. A writer killed before renaming it leaves it behind; one older than a
+// minute belongs to no write still going on.
+void removeStaleTemporaries(const QString& path)
+{
+    const QFileInfo domainFile(path);
+    const QString prefix = domainFile.fileName() + QLatin1Char('.');
+    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addSecs(-60);
+    QDir folder = domainFile.absoluteDir();
+    const QFileInfoList candidates = folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : candidates) {
+        const QStringView suffix = QStringView(file.fileName()).mid(prefix.size());
+        const bool temporaryName = std::all_of(suffix.begin(), suffix.end(), [](QChar c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        });
+        if (temporaryName && file.lastModified().toUTC() < cutoff && QFile::remove(file.absoluteFilePath()))
+            qCInfo(lcDefaults).noquote() << "Zentrove: removed" << file.absoluteFilePath() << "left by an unfinished settings write";
+    }
 }
 
 // Serialises writers of one domain across processes. flock is released by the kernel when a
@@ -180,6 +202,7 @@ bool Defaults::write(const Change& change)
     DomainLock domainLock(lockFile());
     bool stored = false;
     if (domainLock.held()) {
+        removeStaleTemporaries(m_path);
         // Merge: start from what is on disk now, so other processes' keys survive.
         const FileStamp before = stampOf(m_path);
         QVariantMap merged;
@@ -258,10 +281,9 @@ std::optional<T> typed(const QVariant& v, QMetaType::Type type)
 
 std::optional<bool> Defaults::boolean(const QString& key) const
 {
-    const QVariant v = value(key);
-    if (v.metaType().id() == QMetaType::LongLong)
-        return v.toLongLong() != 0;
-    return typed<bool>(v, QMetaType::Bool);
+    // Only a stored boolean counts: a number or text under a switch's key reads as absent, so a
+    // switch that is on by default stays on.
+    return typed<bool>(value(key), QMetaType::Bool);
 }
 
 std::optional<qlonglong> Defaults::integer(const QString& key) const

@@ -1,3 +1,4 @@
+#include "binary_plist.h"
 #include "platform/defaults.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
@@ -133,6 +134,11 @@ private slots:
         QTest::newRow("truncated binary") << PropertyList::toBinary(QVariantMap {{QStringLiteral("k"), 1}}).left(20);
         QTest::newRow("deeply nested") << QByteArray("<plist>") + QByteArray("<array>").repeated(100000) + QByteArray("</plist>");
         QTest::newRow("nul bytes") << QByteArray(4096, '\0');
+        // Each of these once brought down every process reading the domain.
+        QTest::newRow("deeply nested binary") << BinaryPlist::nestedArrays(100000);
+        QTest::newRow("binary cycle") << BinaryPlist::file({BinaryPlist::dict({1}, {0}), BinaryPlist::ascii("self")});
+        QTest::newRow("binary key with a nul")
+            << BinaryPlist::file({BinaryPlist::dict({1}, {2}), BinaryPlist::utf16(QStringLiteral("a") + QChar(0)), BinaryPlist::integer(1)});
     }
 
     void damagedFilesReadAsEmpty()
@@ -151,6 +157,70 @@ private slots:
         QVERIFY(d.set(QStringLiteral("fresh"), true));
         QCOMPARE(onDisk(path).value(QStringLiteral("fresh")).toBool(), true);
         QCOMPARE(readBytes(path + QStringLiteral(".damaged")), bytes);
+    }
+
+    void aStringWithANulIsReadNotFatal()
+    {
+        TestHome home;
+        const QString text = QStringLiteral("on") + QChar(0) + QStringLiteral("off");
+        Defaults& d = Defaults::domain(QStringLiteral("app.nul"));
+        writeBytes(d.filePath(),
+                   BinaryPlist::file({BinaryPlist::dict({1, 2}, {3, 4}), BinaryPlist::ascii("status"), BinaryPlist::ascii("n"),
+                                      BinaryPlist::utf16(text), BinaryPlist::integer(9)}));
+        QCOMPARE(d.string(QStringLiteral("status")), std::optional<QString>(text));
+        QCOMPARE(d.integer(QStringLiteral("n")), std::optional<qlonglong>(9));
+        // A readable file is no damaged one: a write keeps its other keys and moves nothing aside.
+        QVERIFY(d.set(QStringLiteral("more"), 1));
+        QCOMPARE(onDisk(d.filePath()).value(QStringLiteral("n")).toLongLong(), 9);
+        QVERIFY(!QFileInfo::exists(d.filePath() + QStringLiteral(".damaged")));
+    }
+
+    // A switch that is on by default stays on when its key holds anything but a boolean.
+    void onlyBooleansReadAsBooleans()
+    {
+        TestHome home;
+        Defaults& d = Defaults::domain(QStringLiteral("app.switches"));
+        writeBytes(d.filePath(), PropertyList::toXml(QVariantMap {{QStringLiteral("zero"), 0},
+                                                                  {QStringLiteral("one"), 1},
+                                                                  {QStringLiteral("text"), QStringLiteral("false")},
+                                                                  {QStringLiteral("real"), 0.0},
+                                                                  {QStringLiteral("off"), false}}));
+        for (const char* key : {"zero", "one", "text", "real"}) {
+            QCOMPARE(d.boolean(QString::fromLatin1(key)), std::nullopt);
+            QCOMPARE(d.boolean(QString::fromLatin1(key), true), true);
+            QCOMPARE(d.boolean(QString::fromLatin1(key), false), false);
+        }
+        QCOMPARE(d.boolean(QStringLiteral("off"), true), false);
+    }
+
+    // A writer killed between making its temporary file and renaming it leaves the file behind.
+    void theNextWriteRemovesStaleTemporaryFiles()
+    {
+        TestHome home;
+        Defaults& d = Defaults::domain(QStringLiteral("app.temps"));
+        const QString folder = QFileInfo(d.filePath()).absolutePath();
+        const QString stale = d.filePath() + QStringLiteral(".KuohQH");
+        const QString fresh = d.filePath() + QStringLiteral(".aBcdEf");
+        const QString otherDomain = folder + QStringLiteral("/app.other.plist.KuohQH");
+        const QString notATemporary = d.filePath() + QStringLiteral(".bak-01");
+        const QString damaged = d.filePath() + QStringLiteral(".damaged");
+        const QDateTime twoMinutesAgo = QDateTime::currentDateTimeUtc().addSecs(-120);
+        for (const QString& path : {stale, fresh, otherDomain, notATemporary, damaged}) {
+            writeBytes(path, "half a write");
+            if (path != fresh) {
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QVERIFY(file.setFileTime(twoMinutesAgo, QFileDevice::FileModificationTime));
+            }
+        }
+        QVERIFY(d.set(QStringLiteral("k"), 1));
+        QVERIFY(!QFileInfo::exists(stale));
+        // Younger than a minute: maybe another process's write still going on.
+        QVERIFY(QFileInfo::exists(fresh));
+        QVERIFY(QFileInfo::exists(otherDomain));
+        QVERIFY(QFileInfo::exists(notATemporary));
+        QVERIFY(QFileInfo::exists(damaged));
+        QCOMPARE(onDisk(d.filePath()).value(QStringLiteral("k")).toLongLong(), 1);
     }
 
     void aFolderInPlaceOfTheFileKeepsValuesInMemory()
