@@ -2,6 +2,7 @@
 
 #include "core/zentrove.h"
 #include "build_info.h"
+#include "platform/display_session.h"
 #include "platform/kickstart.h"
 #include "platform/machine.h"
 #include "platform/process_identity.h"
@@ -9,9 +10,39 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 
+#include <cstdio>
+
+namespace {
+
+// --help and --version print and end: no screen needed. Matched as QCommandLineParser does, up to
+// a lone "--".
+bool onlyPrints(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            return false;
+        for (const char* option : {"--help", "-h", "-?", "--help-all", "--version", "-v"})
+            if (argument == option)
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int runAgent(int argc, char* argv[], const AgentProgram& program)
 {
     Kickstart::detachIfAsked(argc, argv);
+
+    // Decided before the application object exists: without a display it would abort.
+    if (onlyPrints(argc, argv)) {
+        DisplaySession::useOffscreen();
+    } else if (!DisplaySession::available()) {
+        std::fprintf(stderr, "%s\n", qPrintable(DisplaySession::missingText(program.displayName)));
+        Kickstart::report(1);
+        return 1;
+    }
 
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(program.displayName);

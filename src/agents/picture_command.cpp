@@ -1,6 +1,7 @@
 #include "agents/picture_command.h"
 
 #include "build_info.h"
+#include "platform/display_session.h"
 #include "platform/process_identity.h"
 
 #include <QRegularExpression>
@@ -29,8 +30,20 @@ bool PictureCommand::asked(int argc, char* argv[], const QList<QCommandLineOptio
     return false;
 }
 
+namespace {
+
+// The picture is drawn off screen, so it is made where there is no display at all. The platform
+// must be chosen before the application object exists.
+int& offscreen(int& argc)
+{
+    DisplaySession::useOffscreen();
+    return argc;
+}
+
+} // namespace
+
 PictureCommand::PictureCommand(int& argc, char* argv[], Program program)
-    : m_app(argc, argv)
+    : m_app(offscreen(argc), argv)
     , m_program(std::move(program))
 {
     QGuiApplication::setApplicationName(m_program.displayName);

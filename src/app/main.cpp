@@ -9,34 +9,56 @@
 #include "library/import/media_services.h"
 #include "platform/bundle.h"
 #include "platform/bus_identity.h"
+#include "platform/display_session.h"
 #include "platform/process_identity.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    // Decided before any application object exists: without a display a GUI one aborts.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+
+    // The options are read by the launch sequence; --help, --version and --import end here.
+    if (given.contains(QStringLiteral("--help")) || given.contains(QStringLiteral("-h"))) {
+        std::fputs(CommandLine::helpText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (given.contains(QStringLiteral("--version"))) {
+        std::printf("Zentrove %s\n", ZENTROVE_VERSION " (" ZENTROVE_BUILD_NUMBER ")");
+        return 0;
+    }
+
+    // Imports from the command line run the library's own pipeline and print, never show a
+    // window: no screen, and no GUI platform at all.
+    if (given.contains(QStringLiteral("--import"))) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Zentrove"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(ZENTROVE_VERSION " (" ZENTROVE_BUILD_NUMBER ")"));
+        ProcessIdentity::set(Zentrove::bundleID());
+        return ImportCommand::run(CommandLine(given).values(QStringLiteral("--import")));
+    }
+
+    if (!DisplaySession::available()) {
+        // A snapshot is drawn off screen; everything else shows a window and needs a display.
+        if (!given.contains(QStringLiteral("--snapshot"))) {
+            std::fprintf(stderr, "%s\n", qPrintable(DisplaySession::missingText(QStringLiteral("Zentrove"))));
+            return 1;
+        }
+        DisplaySession::useOffscreen();
+    }
+
     ZentroveApplication app(argc, argv);
     ZentroveApplication::setApplicationName(QStringLiteral("Zentrove"));
     ZentroveApplication::setApplicationVersion(QStringLiteral(ZENTROVE_VERSION " (" ZENTROVE_BUILD_NUMBER ")"));
     ZentroveApplication::setDesktopFileName(QStringLiteral("app.zentrove"));
     ProcessIdentity::set(Zentrove::bundleID());
-
-    // The options are read by the launch sequence; only --help and --version end here.
     const QStringList arguments = app.arguments().mid(1);
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        std::fputs(CommandLine::helpText().toUtf8().constData(), stdout);
-        return 0;
-    }
-    if (arguments.contains(QStringLiteral("--version"))) {
-        std::printf("Zentrove %s\n", qPrintable(ZentroveApplication::applicationVersion()));
-        return 0;
-    }
-
-    // Imports from the command line run the library's own pipeline and print, never show a window.
-    if (arguments.contains(QStringLiteral("--import")))
-        return ImportCommand::run(CommandLine(arguments).values(QStringLiteral("--import")));
 
     // One control app per session: a later launch hands its arguments to the running one.
     BusIdentity identity;

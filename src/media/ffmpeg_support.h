@@ -13,6 +13,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "media/cancel_flag.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -42,7 +44,8 @@ inline PacketPtr makePacket() { return PacketPtr(av_packet_alloc()); }
 std::string errorText(int code);
 
 // Opens a file for reading and finds its streams; nullptr (with the reason in `error`) on failure.
-InputPtr openInput(const std::string& path, std::string* error = nullptr);
+// With a cancel flag, every read of the file (then and later) gives up once it is set.
+InputPtr openInput(const std::string& path, std::string* error = nullptr, const CancelFlag* cancel = nullptr);
 
 // Index of the first video stream that is not a cover picture, or -1.
 int firstVideoStream(const AVFormatContext* format);
@@ -52,6 +55,39 @@ std::array<int32_t, 9> displayMatrix(const AVStream* stream);
 bool isIdentity(const std::array<int32_t, 9>& matrix);
 // Clockwise rotation in whole degrees (0, 90, 180 or 270) the player applies to show the frames.
 int clockwiseRotation(const AVStream* stream);
+
+// A frame with buffers of its own for `width` x `height` pixels of `format`, aligned and padded
+// as FFmpeg's vector code expects; nullptr when the size is refused or cannot be allocated.
+FramePtr makeVideoFrame(int width, int height, AVPixelFormat format);
+
+// The scale and pixel-format step. Every swscale call is checked: sizes and formats swscale does
+// not take are refused, and a failed setup or scale is reported, never written past. Output goes
+// only into frames with FFmpeg's own padded buffers (makeVideoFrame, av_frame_get_buffer):
+// swscale's vector code writes whole blocks of pixels, past the end of short rows.
+class Scaler
+{
+public:
+    enum class Colours {
+        asIs,   // swscale's defaults
+        bt709,  // the input's matrix and range (as tagged) re-matrixed into limited-range BT.709
+    };
+    explicit Scaler(Colours colours = Colours::asIs) : m_colours(colours) {}
+
+    // Scales `in` into `out`, whose size and format say what to make; sets up again whenever the
+    // input's size or format changes. False, with the reason in error(), when refused or failed.
+    bool scale(const AVFrame* in, AVFrame* out);
+    const std::string& error() const { return m_error; }
+
+private:
+    bool setUp(const AVFrame* in, const AVFrame* out);
+    bool fail(std::string reason);
+
+    Colours m_colours;
+    SwsPtr m_context;
+    int m_in[3] = {0, 0, -1};  // width, height, format the context was made for
+    int m_out[3] = {0, 0, -1};
+    std::string m_error;
+};
 
 // Stream time in seconds; nullopt for AV_NOPTS_VALUE.
 std::optional<double> seconds(int64_t timestamp, AVRational timeBase);

@@ -73,36 +73,6 @@ AVRational thinnedRate(double rate, bool thin)
     return av_d2q(kept, 100000);
 }
 
-// Scales and converts decoded frames into the writer's 10-bit BT.709 canvas.
-class FrameConverter
-{
-public:
-    bool convert(const AVFrame* in, AVFrame* out)
-    {
-        if (!m_scaler || in->width != m_width || in->height != m_height || in->format != m_format) {
-            m_width = in->width;
-            m_height = in->height;
-            m_format = in->format;
-            m_scaler.reset(sws_getContext(in->width, in->height, AVPixelFormat(in->format), out->width, out->height,
-                                          AVPixelFormat(out->format), SWS_BICUBIC, nullptr, nullptr, nullptr));
-            if (!m_scaler)
-                return false;
-            int space = in->colorspace;
-            if (space == AVCOL_SPC_UNSPECIFIED)
-                space = in->height > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
-            const int fullRange = in->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
-            // The output is tagged BT.709, so a BT.601 source is re-matrixed rather than relabelled.
-            sws_setColorspaceDetails(m_scaler.get(), sws_getCoefficients(space), fullRange,
-                                     sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
-        }
-        return sws_scale(m_scaler.get(), in->data, in->linesize, 0, in->height, out->data, out->linesize) > 0;
-    }
-
-private:
-    Av::SwsPtr m_scaler;
-    int m_width = 0, m_height = 0, m_format = -1;
-};
-
 } // namespace
 
 QSize cappedSize(QSize size)
@@ -159,7 +129,7 @@ Outcome convert(const QString& source, const QString& destination, bool forLockS
     const auto isCancelled = [&] { return cancel && cancel->isCancelled(); };
 
     VideoDecoder decoder;
-    if (!decoder.open(source.toStdString()))
+    if (!decoder.open(source.toStdString(), 0, true, cancel.get()))
         return failed(QString::fromStdString(decoder.error()));
 
     if (forLockScreen && fitsAsIs(source)) {
@@ -196,7 +166,8 @@ Outcome convert(const QString& source, const QString& destination, bool forLockS
         if (!writer.open(partial.toStdString(), settings))
             return failed(writer.error().empty() ? QStringLiteral("couldn't start") : QString::fromStdString(writer.error()));
 
-        FrameConverter converter;
+        // Into the writer's 10-bit BT.709 canvas.
+        Av::Scaler converter(Av::Scaler::Colours::bt709);
         const double interval = forLockScreen ? thinningInterval : 0;
         double nextAllowed = -std::numeric_limits<double>::infinity();
         std::optional<int64_t> firstPts;
@@ -209,8 +180,10 @@ Outcome convert(const QString& source, const QString& destination, bool forLockS
                 continue;
             nextAllowed = t + interval;
             AVFrame* canvas = writer.canvas();
-            if (!canvas || !converter.convert(frame, canvas))
+            if (!canvas)
                 return failed(QStringLiteral("couldn't scale the video"));
+            if (!converter.scale(frame, canvas))
+                return failed(QStringLiteral("couldn't scale the video: ") + QString::fromStdString(converter.error()));
             int64_t pts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
             if (!firstPts)
                 firstPts = pts; // the movie starts with its first written frame

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "media/cancel_flag.h"
+
 #include <QSize>
 #include <QString>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -24,16 +25,7 @@ inline QString failureText(const QString& message)
     return QStringLiteral("Couldn't convert the video for the lock screen: ") + message;
 }
 
-// Shared between the caller and the running conversion; cancel() stops it at the next frame.
-class CancelFlag
-{
-public:
-    void cancel() { m_cancelled.store(true); }
-    bool isCancelled() const { return m_cancelled.load(); }
-
-private:
-    std::atomic<bool> m_cancelled{false};
-};
+using CancelFlag = ::CancelFlag;
 
 struct Outcome
 {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -24,17 +25,28 @@ QSize fitted(QSizeF size, int limit)
 }
 
 // The decoded frame as 8-bit RGB at `size` (10-bit sources are reduced: a 16-bit PNG is several
-// times larger and looks the same at thumbnail size).
-QImage toImage(const AVFrame* frame, QSize size)
+// times larger and looks the same at thumbnail size). Scaled into FFmpeg's padded frame, then
+// copied row by row: the scaler may write past the end of a row, and a QImage has no room there.
+QImage toImage(const AVFrame* frame, QSize size, QString* error)
 {
-    Av::SwsPtr scaler(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), size.width(), size.height(),
-                                     AV_PIX_FMT_RGB24, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!scaler)
+    const Av::FramePtr rgb = Av::makeVideoFrame(size.width(), size.height(), AV_PIX_FMT_RGB24);
+    if (!rgb) {
+        *error = QStringLiteral("no room for a %1x%2 picture").arg(size.width()).arg(size.height());
         return {};
+    }
+    Av::Scaler scaler;
+    if (!scaler.scale(frame, rgb.get())) {
+        *error = QString::fromStdString(scaler.error());
+        return {};
+    }
     QImage image(size, QImage::Format_RGB888);
-    uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
-    int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, planes, strides);
+    if (image.isNull()) {
+        *error = QStringLiteral("no room for a %1x%2 picture").arg(size.width()).arg(size.height());
+        return {};
+    }
+    const qsizetype rowBytes = qsizetype(size.width()) * 3;
+    for (int y = 0; y < size.height(); ++y)
+        std::memcpy(image.scanLine(y), rgb->data[0] + qsizetype(y) * rgb->linesize[0], size_t(rowBytes));
     return image;
 }
 
@@ -42,17 +54,23 @@ QImage toImage(const AVFrame* frame, QSize size)
 
 namespace Thumbnailer {
 
-std::optional<QImage> videoFrame(const QString& video, int maxWidth)
+std::optional<QImage> videoFrame(const QString& video, int maxWidth, const CancelFlag* cancel, QString* error)
 {
-    VideoDecoder decoder;
-    if (!decoder.open(video.toStdString(), 0, false))
+    QString reason;
+    const auto failed = [&](const QString& why) {
+        if (error)
+            *error = why;
         return std::nullopt;
+    };
+    VideoDecoder decoder;
+    if (!decoder.open(video.toStdString(), 0, false, cancel))
+        return failed(QString::fromStdString(decoder.error()));
     const AVFrame* frame = nullptr;
     // Frames before the start (held back by an edit list or an encoder delay) are not shown.
     while ((frame = decoder.next()) && decoder.time() < -0.0005) {
     }
     if (!frame || frame->width <= 0 || frame->height <= 0)
-        return std::nullopt;
+        return failed(decoder.failed() ? QString::fromStdString(decoder.error()) : QStringLiteral("no frame could be read from the video"));
 
     double pixelAspect = 1;
     const AVRational sar = frame->sample_aspect_ratio.num ? frame->sample_aspect_ratio : decoder.stream()->sample_aspect_ratio;
@@ -60,9 +78,9 @@ std::optional<QImage> videoFrame(const QString& video, int maxWidth)
         pixelAspect = av_q2d(sar);
     // The frame is scaled before it is turned, so its longer side is the same either way.
     const QSize size = fitted(QSizeF(frame->width * pixelAspect, frame->height), std::max(1, maxWidth));
-    QImage image = toImage(frame, size);
+    QImage image = toImage(frame, size, &reason);
     if (image.isNull())
-        return std::nullopt;
+        return failed(reason);
     if (const int rotation = Av::clockwiseRotation(decoder.stream()))
         image = image.transformed(QTransform().rotate(rotation));
     return image;
@@ -108,11 +126,12 @@ Result savePng(const QImage& image, const QString& to)
     return Result::success();
 }
 
-Result writeVideo(const QString& video, const QString& to, int maxWidth)
+Result writeVideo(const QString& video, const QString& to, int maxWidth, const CancelFlag* cancel)
 {
-    const auto frame = videoFrame(video, maxWidth);
+    QString error;
+    const auto frame = videoFrame(video, maxWidth, cancel, &error);
     if (!frame)
-        return Result::failure(QStringLiteral("no frame could be read from the video"));
+        return Result::failure(error);
     return savePng(*frame, to);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/cancel_flag.h"
+
 #include <QImage>
 #include <QString>
 
@@ -19,13 +21,15 @@ struct Result
     static Result failure(const QString& error) { return {false, error}; }
 };
 
-// The first frame at or after the start, upright, at most maxWidth on its longer side.
-std::optional<QImage> videoFrame(const QString& video, int maxWidth = defaultMaxWidth);
+// The first frame at or after the start, upright, at most maxWidth on its longer side. Reads give
+// up once `cancel` is set; `error` says why there is no frame.
+std::optional<QImage> videoFrame(const QString& video, int maxWidth = defaultMaxWidth, const CancelFlag* cancel = nullptr,
+                                 QString* error = nullptr);
 // Image `index` of a picture file, orientation applied, longer side at most maxPixels.
 std::optional<QImage> image(const QString& picture, int maxPixels, int index = 0);
 
 // Both write the PNG atomically: a failure leaves no file (and an older thumbnail untouched).
-Result writeVideo(const QString& video, const QString& to, int maxWidth = defaultMaxWidth);
+Result writeVideo(const QString& video, const QString& to, int maxWidth = defaultMaxWidth, const CancelFlag* cancel = nullptr);
 Result writePicture(const QString& picture, const QString& to, int maxWidth = defaultMaxWidth);
 
 // Writes a PNG atomically, making the folder when needed.

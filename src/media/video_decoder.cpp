@@ -1,8 +1,8 @@
 #include "media/video_decoder.h"
 
-bool VideoDecoder::open(const std::string& path, int threads, bool frameThreads)
+bool VideoDecoder::open(const std::string& path, int threads, bool frameThreads, const CancelFlag* cancel)
 {
-    m_format = Av::openInput(path, &m_error);
+    m_format = Av::openInput(path, &m_error, cancel);
     if (!m_format)
         return false;
     const int index = Av::firstVideoStream(m_format.get());

@@ -12,7 +12,8 @@ class VideoDecoder
 public:
     // threads = 0 lets FFmpeg pick (one per core). Frame threading decodes several frames at once:
     // best for throughput, but it delays the first frame, so one-frame readers turn it off.
-    bool open(const std::string& path, int threads = 0, bool frameThreads = true);
+    // With a cancel flag, reads give up (and next() ends with an error) once it is set.
+    bool open(const std::string& path, int threads = 0, bool frameThreads = true, const CancelFlag* cancel = nullptr);
     const std::string& error() const { return m_error; }
 
     AVFormatContext* format() const { return m_format.get(); }

@@ -4,10 +4,10 @@
 
 #include <QFileInfo>
 
-std::optional<VideoFacts> VideoFacts::read(const QString& path, QString* error)
+std::optional<VideoFacts> VideoFacts::read(const QString& path, QString* error, const CancelFlag* cancel)
 {
     std::string reason;
-    const Av::InputPtr format = Av::openInput(path.toStdString(), &reason);
+    const Av::InputPtr format = Av::openInput(path.toStdString(), &reason, cancel);
     if (!format) {
         if (error)
             *error = QString::fromStdString(reason);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/cancel_flag.h"
+
 #include <QSize>
 #include <QString>
 
@@ -25,5 +27,6 @@ struct VideoFacts
     int matrix = 2;
 
     // nullopt when the file cannot be opened or has no video track (the reason in `error`).
-    static std::optional<VideoFacts> read(const QString& path, QString* error = nullptr);
+    // Reads give up once `cancel` is set.
+    static std::optional<VideoFacts> read(const QString& path, QString* error = nullptr, const CancelFlag* cancel = nullptr);
 };

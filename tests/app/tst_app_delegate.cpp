@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -197,6 +198,30 @@ private slots:
         // What a part does to open the window on its page.
         Zentrove::showSettings(QStringLiteral("taskbar"), *workspace);
         QTRY_COMPARE(delegate->nav().page(), Page::taskbar);
+    }
+
+    // Closing the last window ends the app only once it has had its main window: the menu window
+    // alone (shown for a snapshot or a preview) does not take the process down with it.
+    void closingTheLastWindowQuitsOnlyAfterAMainWindow()
+    {
+        make();
+        delegate->didFinishLaunching({QStringLiteral("--show"), QStringLiteral("menu")});
+        QVERIFY(!delegate->window());
+        QVERIFY(QTest::qWaitForWindowExposed(delegate->menuWindow()));
+        // Runs the event loop while `window` closes: 0 when the app quit, 7 when it stayed.
+        const auto closeAndRun = [](QWidget* window, int waitMs) {
+            QTimer stay;
+            stay.setSingleShot(true);
+            connect(&stay, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+            stay.start(waitMs);
+            QTimer::singleShot(0, window, &QWidget::close);
+            return QCoreApplication::exec();
+        };
+        QCOMPARE(closeAndRun(delegate->menuWindow(), 500), 7);
+
+        delegate->openWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(delegate->window()));
+        QCOMPARE(closeAndRun(delegate->window(), 3000), 0);
     }
 };
 

@@ -6,7 +6,7 @@
 #include "app/ui/app_style.h"
 #include "app/ui/dock_consent_dialog.h"
 #include "app/ui/settings_page.h"
-#include "app/ui/toggle_switch.h"
+#include "brand/ui/toggle_switch.h"
 #include "clock/clock_enums.h"
 #include "core/part.h"
 #include "core/zentrove.h"

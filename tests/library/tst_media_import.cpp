@@ -13,10 +13,15 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLocalServer>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <memory>
 
 namespace {
@@ -53,6 +58,7 @@ private:
     QTemporaryDir m_clipFolder;
     QString m_clips;
     LibraryLocations m_where;
+    QStringList m_fifos;
 
     LibraryStore& store() { return *m_store; }
     QString root() const { return m_where.root; }
@@ -120,6 +126,12 @@ private slots:
     }
     void cleanup()
     {
+        // A reader left waiting on a FIFO (a fault under test) is let go, so the suite ends.
+        for (const QString& fifo : std::exchange(m_fifos, {})) {
+            const int end = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (end >= 0)
+                ::close(end);
+        }
         MediaJobs::waitForAll();
         m_store.reset();
         m_home.reset();
@@ -206,6 +218,87 @@ private slots:
         QFile after(m_where.libraryFile());
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), index);
+    }
+
+    // Clips a few pixels across get a thumbnail of their own size and join the library; the
+    // lock-screen encoder takes nothing that small, which fails that step alone.
+    void tinyClipsJoinTheLibrary()
+    {
+        QList<QUrl> files;
+        for (const QString size : {"2x2", "4x4", "12x12", "2x64"}) {
+            const QString clip = m_clips + "/tiny/Tiny " + size + ".mp4";
+            if (!QFileInfo::exists(clip))
+                QVERIFY(ClipMaker::pattern(clip, size, 10, 0.3));
+            files << QUrl::fromLocalFile(clip);
+        }
+        store().importFiles(files);
+        waitForImports();
+        QCOMPARE(store().items().size(), 4);
+        for (const Wallpaper& item : store().items()) {
+            const QStringList sides = item.name.section(' ', 1).split('x');
+            QCOMPARE(QImage(store().thumbnailPath(item.id)).size(), QSize(sides[0].toInt(), sides[1].toInt()));
+        }
+        for (const Activity& a : store().activities())
+            QCOMPARE(a.detail, QString("Added, but lock screen prep failed"));
+        QCOMPARE(videos().size(), 4);
+        QVERIFY(ClipMaker::filesIn(m_where.lockScreen()).isEmpty());
+    }
+
+    // A video whose facts read well but whose pictures do not decode: no thumbnail, so the copy
+    // is taken back and nothing of the import stays.
+    void aFailedThumbnailLeavesNothing()
+    {
+        QFile source(m_clips + "/a/Clip.mp4");
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QByteArray bytes = source.readAll();
+        const qsizetype mdat = bytes.indexOf("mdat");
+        QVERIFY(mdat >= 4);
+        const qsizetype end = mdat - 4 + qFromBigEndian<quint32>(bytes.constData() + mdat - 4);
+        QVERIFY(end <= bytes.size());
+        std::fill(bytes.begin() + mdat + 4, bytes.begin() + end, '\0');
+        const QString blank = write(m_home->path() + "/in/Blank.mp4", bytes);
+
+        store().importFiles({QUrl::fromLocalFile(blank)});
+        waitForImports();
+        QCOMPARE(store().activities().first().detail, QString("Import failed"));
+        QCOMPARE(store().activities().first().state, Activity::State::failed);
+        QVERIFY(store().items().isEmpty());
+        QCOMPARE(videos(), QStringList());
+        QCOMPARE(ClipMaker::filesIn(m_where.thumbnails()), QStringList());
+    }
+
+    // Only regular files are read: a FIFO would wait for a writer forever, a device never ends.
+    void filesThatAreNotRegularAreRefusedAtOnce()
+    {
+        const QString dir = m_home->path() + "/special";
+        QDir().mkpath(dir);
+        for (const QString name : {"Pipe.mp4", "Pipe.png"}) {
+            QCOMPARE(::mkfifo(QFile::encodeName(dir + "/" + name).constData(), 0600), 0);
+            m_fifos << dir + "/" + name;
+        }
+        QVERIFY(QFile::link("/dev/zero", dir + "/Zero.mov"));
+        QVERIFY(QFile::link("/dev/zero", dir + "/Zero.jpg"));
+        QLocalServer socket;
+        QVERIFY(socket.listen(dir + "/Socket.mp4"));
+
+        QElapsedTimer clock;
+        clock.start();
+        store().importFiles({QUrl::fromLocalFile(dir + "/Pipe.mp4"), QUrl::fromLocalFile(dir + "/Pipe.png"),
+                             QUrl::fromLocalFile(dir + "/Zero.mov"), QUrl::fromLocalFile(dir + "/Zero.jpg"),
+                             QUrl::fromLocalFile(dir + "/Socket.mp4")});
+        QTRY_COMPARE_WITH_TIMEOUT(store().importing(), 0, 10000);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(store().activities().size(), 5);
+        QStringList details;
+        for (const Activity& a : store().activities()) {
+            QCOMPARE(a.state, Activity::State::failed);
+            details << a.title + ": " + a.detail;
+        }
+        details.sort();
+        QCOMPARE(details, QStringList({"Pipe: Couldn't read this picture", "Pipe: Couldn't read this video",
+                                       "Socket: Couldn't read this video", "Zero: Couldn't read this picture",
+                                       "Zero: Couldn't read this video"}));
+        QCOMPARE(videos(), QStringList());
     }
 
     void picturesAndTheirNames()

@@ -36,8 +36,13 @@ bool encode(Scene& scene, const QString& path, QSize size, int fps, int frames)
     }
     Av::SwsPtr toYuv(sws_getContext(size.width(), size.height(), AV_PIX_FMT_BGRA, size.width(), size.height(),
                                     AV_PIX_FMT_YUV420P10LE, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    sws_setColorspaceDetails(toYuv.get(), sws_getCoefficients(SWS_CS_ITU709), 1, sws_getCoefficients(SWS_CS_ITU709), 0, 0,
-                             1 << 16, 1 << 16);
+    if (!toYuv
+        || sws_setColorspaceDetails(toYuv.get(), sws_getCoefficients(SWS_CS_ITU709), 1, sws_getCoefficients(SWS_CS_ITU709),
+                                    0, 0, 1 << 16, 1 << 16) < 0) {
+        std::fprintf(stderr, "%s: the scaler refuses %dx%d\n", qPrintable(path), size.width(), size.height());
+        QFile::remove(partial);
+        return false;
+    }
     // The next frame is drawn while the current one is encoded.
     std::future<QImage> next = std::async(std::launch::async, [&] { return scene.frame(0); });
     bool ok = true;
@@ -48,7 +53,8 @@ bool encode(Scene& scene, const QString& path, QSize size, int fps, int frames)
         AVFrame* canvas = writer.canvas();
         const uint8_t* planes[1] = {image.constBits()};
         const int strides[1] = {int(image.bytesPerLine())};
-        ok = canvas && sws_scale(toYuv.get(), planes, strides, 0, size.height(), canvas->data, canvas->linesize) > 0
+        // The canvas has FFmpeg's padded buffers, which the scaler's block writes need.
+        ok = canvas && sws_scale(toYuv.get(), planes, strides, 0, size.height(), canvas->data, canvas->linesize) == size.height()
             && writer.write(canvas, i);
     }
     if (next.valid())

@@ -314,7 +314,9 @@ void AppDelegate::quitIfIdle()
 
 void AppDelegate::lastWindowClosed()
 {
-    if (m_services.updates->sessionInProgress())
+    // Without a main window ever made (only the menu window was up) the app stays. The main
+    // window is kept once made, so it tells.
+    if (!m_window || m_services.updates->sessionInProgress())
         return;
     m_app.terminate();
 }

@@ -1,6 +1,7 @@
 #include "library/import/import_check.h"
 
 #include "media/lock_screen_video.h"
+#include "platform/local_files.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -8,7 +9,14 @@
 
 #include <algorithm>
 
-ImportCheck::Facts ImportCheck::factsOf(const QString& path, const QString& destinationFolder)
+ImportCheck ImportCheck::run(const QString& path, const QString& destinationFolder, const CancelFlag* cancel)
+{
+    if (!LocalFiles::isRegular(path))
+        return refused(QStringLiteral("Couldn't read this video"));
+    return evaluate(factsOf(path, destinationFolder, cancel));
+}
+
+ImportCheck::Facts ImportCheck::factsOf(const QString& path, const QString& destinationFolder, const CancelFlag* cancel)
 {
     Facts facts;
     facts.fileBytes = [path]() -> std::optional<qint64> {
@@ -17,7 +25,7 @@ ImportCheck::Facts ImportCheck::factsOf(const QString& path, const QString& dest
             return std::nullopt;
         return file.size();
     };
-    facts.video = [path] { return VideoFacts::read(path); };
+    facts.video = [path, cancel] { return VideoFacts::read(path, nullptr, cancel); };
     facts.freeBytes = [destinationFolder] { return freeBytesAt(destinationFolder); };
     return facts;
 }

@@ -31,14 +31,13 @@ struct ImportCheck
         std::function<std::optional<VideoFacts>()> video;
         std::function<std::optional<qint64>()> freeBytes;
     };
-    static Facts factsOf(const QString& path, const QString& destinationFolder);
+    // Reads of the video give up once `cancel` is set.
+    static Facts factsOf(const QString& path, const QString& destinationFolder, const CancelFlag* cancel = nullptr);
 
     static ImportCheck evaluate(const Facts& facts);
-    // Reads the file: call it from a worker.
-    static ImportCheck run(const QString& path, const QString& destinationFolder)
-    {
-        return evaluate(factsOf(path, destinationFolder));
-    }
+    // Reads the file: call it from a worker. Only a regular file is read at all: anything else
+    // (a FIFO, a device, a socket) is refused at once as unreadable.
+    static ImportCheck run(const QString& path, const QString& destinationFolder, const CancelFlag* cancel = nullptr);
 
     // Bytes a lock-screen copy of a video of this size and length is expected to take.
     static qint64 lockScreenEstimate(QSize naturalSize, double seconds);

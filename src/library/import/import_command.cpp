@@ -6,11 +6,14 @@
 #include "library/library_store.h"
 #include "media/media_kind.h"
 #include "platform/terminal.h"
+#include "platform/quit_signals.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 
 
@@ -22,9 +25,34 @@ struct Line
     std::optional<QUuid> activity; // none: the file is not a video or picture
 };
 
+// Whether a character would act on the terminal or on the order of the line instead of showing.
+bool isControl(QChar c)
+{
+    const char16_t u = c.unicode();
+    const bool reorders = u == 0x061c || u == 0x200e || u == 0x200f || (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
+    return reorders || c.category() == QChar::Other_Control;
+}
+
+// The signal that stopped the command (0: none), and the loop it ends. Set from the quit signal
+// handler, which outlives run().
+int stopSignal = 0;
+QPointer<QEventLoop> running;
+
+QtMessageHandler passOn = nullptr;
+
+// Log lines name the files too: they reach the terminal as escaped as the progress lines.
+void escapedMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    const QString shown = ImportCommand::printable(message);
+    if (passOn)
+        passOn(type, context, shown);
+    else
+        std::fprintf(stderr, "%s\n", shown.toLocal8Bit().constData());
+}
+
 QString describe(const Line& line, const LibraryStore& store)
 {
-    const QString name = QFileInfo(line.file).fileName();
+    const QString name = ImportCommand::printable(QFileInfo(line.file).fileName());
     if (!line.activity)
         return name + QStringLiteral(": not a video or picture, skipped");
     for (const Activity& a : store.activities()) {
@@ -58,8 +86,34 @@ bool wasAdded(const Line& line, const LibraryStore& store)
 
 namespace ImportCommand {
 
+QString printable(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (!isControl(c)) {
+            shown += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\a': shown += QStringLiteral("\\a"); break;
+        case u'\b': shown += QStringLiteral("\\b"); break;
+        case u'\t': shown += QStringLiteral("\\t"); break;
+        case u'\n': shown += QStringLiteral("\\n"); break;
+        case u'\v': shown += QStringLiteral("\\v"); break;
+        case u'\f': shown += QStringLiteral("\\f"); break;
+        case u'\r': shown += QStringLiteral("\\r"); break;
+        default:
+            shown += c.unicode() < 0x100 ? QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QLatin1Char('0'))
+                                         : QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+        }
+    }
+    return shown;
+}
+
 int run(const QStringList& files, std::FILE* out)
 {
+    passOn = qInstallMessageHandler(&escapedMessage);
     MediaServices::install();
     LibraryStore store(Zentrove::paneflowID(), false);
 
@@ -92,10 +146,13 @@ int run(const QStringList& files, std::FILE* out)
     const bool terminal = Terminal::isTerminal(out);
     QStringList shown;   // what the terminal shows now
     QStringList printed; // plain output: the last line printed per file
+    QSet<QUuid> cutShort; // imports under way when a signal stopped the command
     auto draw = [&](bool final) {
         QStringList now;
         for (const Line& line : lines)
-            now << describe(line, store);
+            now << (line.activity && cutShort.contains(*line.activity) && !wasAdded(line, store)
+                        ? printable(QFileInfo(line.file).fileName()) + QStringLiteral(": stopped")
+                        : describe(line, store));
         if (terminal) {
             // Back to the first line, then rewrite every line in place.
             if (!shown.isEmpty())
@@ -119,16 +176,40 @@ int run(const QStringList& files, std::FILE* out)
     draw(false);
 
     QEventLoop loop;
-    QObject::connect(&store, &LibraryStore::activitiesChanged, &loop, [&] { draw(false); });
+    running = &loop;
+    // Asked to end (terminate, interrupt, hang-up): stop now, not when the files are done.
+    QuitSignals::install([](int signal) {
+        if (!stopSignal)
+            stopSignal = signal;
+        if (running)
+            running->quit();
+    });
+    const QMetaObject::Connection drawing = QObject::connect(&store, &LibraryStore::activitiesChanged, &loop, [&] { draw(false); });
     QObject::connect(&store, &LibraryStore::importingChanged, &loop, [&] {
         if (store.importing() == 0)
             loop.quit();
     });
-    if (store.importing() > 0)
+    if (store.importing() > 0 && !stopSignal)
         loop.exec();
-    MediaJobs::waitForAll();
-    QCoreApplication::processEvents();
+
+    if (stopSignal) {
+        // What the stopped imports do on their way out is not shown step by step: only the end.
+        QObject::disconnect(drawing);
+        for (const Activity& a : store.activities())
+            if (a.state == Activity::State::running)
+                cutShort.insert(a.id);
+        // Cancels the work under way and waits for it: a copy or conversion stops at its next chunk
+        // or frame and removes its work file.
+        MediaJobs::shutDown();
+    } else {
+        MediaJobs::waitForAll();
+    }
+    // The last results land on this thread: a stopped import takes back what it had copied.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents();
     draw(true);
+    if (stopSignal)
+        return 128 + stopSignal;
 
     bool all = true;
     for (const Line& line : lines)

@@ -10,6 +10,7 @@
 #include "media/media_kind.h"
 #include "media/thumbnailer.h"
 #include "media/video_info.h"
+#include "platform/local_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,6 +77,11 @@ StepResult copyInto(const QString& source, const QString& destination)
         return {false, QStringLiteral("couldn't move the copy into place")};
     }
     return {};
+}
+
+StepResult stopped()
+{
+    return {false, QStringLiteral("the import was stopped because the app is quitting")};
 }
 
 void logImportFailure(const QString& path, const QString& error)
@@ -174,6 +180,11 @@ void prepareLockScreen(const std::shared_ptr<Import>& import)
         import->end(QStringLiteral("Added to library"), false);
         return;
     }
+    // Leaving: the wallpaper stays, without its lock-screen copy.
+    if (MediaJobs::isStopping()) {
+        import->end(QStringLiteral("Added, but lock screen prep failed"), true);
+        return;
+    }
     const QString detail = QStringLiteral("Preparing for lock screen");
     store.updateActivity(import->activity, detail, 0.0);
     QDir().mkpath(store.locations().lockScreen());
@@ -187,8 +198,9 @@ void prepareLockScreen(const std::shared_ptr<Import>& import)
                 import->end(QStringLiteral("Added to library"), false);
                 return;
             }
+            const QString why = outcome.cancelled() ? stopped().error : outcome.description();
             qCWarning(lcMedia).noquote() << QStringLiteral("Paneflow: lock screen conversion of ") + import->fileName
-                                                + QStringLiteral(" failed: ") + outcome.description();
+                                                + QStringLiteral(" failed: ") + why;
             import->end(QStringLiteral("Added, but lock screen prep failed"), true);
         });
 }
@@ -211,10 +223,15 @@ void MediaImporter::importVideo(LibraryStore& store, const QString& path)
     auto import = std::make_shared<Import>(store, path);
     import->begin(QStringLiteral("Checking video"));
     const QString videos = store.locations().videos();
-    MediaJobs::run(&store, [path, videos] { return ImportCheck::run(path, videos); }, [import](ImportCheck check) {
+    MediaJobs::run(&store, [path, videos] { return ImportCheck::run(path, videos, MediaJobs::stopFlag().get()); }, [import](ImportCheck check) {
         if (!import->store)
             return;
         LibraryStore& store = *import->store;
+        // A check cut short by leaving says nothing about the video.
+        if (MediaJobs::isStopping()) {
+            import->end(QStringLiteral("Import failed"), true);
+            return;
+        }
         if (!check.ok) {
             import->end(check.message, true);
             return;
@@ -232,14 +249,17 @@ void MediaImporter::importVideo(LibraryStore& store, const QString& path)
                 StepResult step;
                 if (shrink) {
                     const auto outcome = LockScreenVideo::convert(source, target, false, onProgress, MediaJobs::stopFlag());
-                    step = {outcome.ok(), outcome.message};
+                    step = outcome.cancelled() ? stopped() : StepResult{outcome.ok(), outcome.message};
                 } else {
                     step = copyInto(source, target);
                 }
+                if (step.ok && MediaJobs::isStopping())
+                    step = stopped();
                 if (step.ok) {
                     import->progress(QStringLiteral("Making thumbnail"), 1.0)(0.8);
                     VideoInfo::forget(target);
-                    const auto made = Thumbnailer::writeVideo(target, thumbnail);
+                    const auto made = Thumbnailer::writeVideo(target, thumbnail, Thumbnailer::defaultMaxWidth,
+                                                              MediaJobs::stopFlag().get());
                     step = {made.ok, made.error};
                 }
                 return step;
@@ -260,9 +280,14 @@ void MediaImporter::importPicture(LibraryStore& store, const QString& path)
     MediaJobs::run(
         &store,
         [path, target, thumbnail]() -> StepResult {
+            // Only a regular file is opened: a FIFO would wait for a writer, a device never ends.
+            if (!LocalFiles::isRegular(path))
+                return {false, QStringLiteral("it is not a regular file")};
             if (!ImageInfo::size(path))
                 return {false, QStringLiteral("the file is not a picture that can be read")};
             StepResult step = copyInto(path, target);
+            if (step.ok && MediaJobs::isStopping())
+                step = stopped();
             if (step.ok) {
                 // Facts read for an earlier file of this name are not this picture's.
                 VideoInfo::forget(target);

@@ -34,9 +34,9 @@ QThreadPool& pool()
 
 bool isStopping() { return stopping.load(); }
 
-std::shared_ptr<LockScreenVideo::CancelFlag> stopFlag()
+std::shared_ptr<CancelFlag> stopFlag()
 {
-    static const auto flag = std::make_shared<LockScreenVideo::CancelFlag>();
+    static const auto flag = std::make_shared<CancelFlag>();
     return flag;
 }
 

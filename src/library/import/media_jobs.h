@@ -26,7 +26,7 @@ QThreadPool& pool();
 // True once the process has started leaving; long jobs stop between steps.
 bool isStopping();
 // The cancel flag every conversion is given; set when the process leaves.
-std::shared_ptr<LockScreenVideo::CancelFlag> stopFlag();
+std::shared_ptr<CancelFlag> stopFlag();
 // Drops queued jobs, cancels conversions and waits for the running jobs. Nothing starts after it.
 void shutDown();
 
