@@ -3,6 +3,9 @@
 #include "app/safety_list_service.h"
 #include "app/store_library_service.h"
 #include "app/wallpaper_install_service.h"
+#include "clock/style_store.h"
+#include "platform/defaults.h"
+#include "taskbar/settings_store.h"
 #include "core/zentrove.h"
 #include "library/ensemble_theme.h"
 #include "platform/workspace.h"
@@ -13,6 +16,8 @@ AppServices AppServices::standard()
     services.library = std::make_shared<StoreLibraryService>();
     services.safety = std::make_shared<SafetyListService>();
     services.install = std::make_shared<WallpaperInstallService>();
+    services.clockStore = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
+    services.taskbarStore = std::make_shared<SettingsStore>(Defaults::domain(Zentrove::taskbarID()), true);
     // Choosing an ensemble from outside the store asks the live-wallpaper part when it runs.
     std::shared_ptr<Workspace> workspace = Workspace::createSystem();
     EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });

@@ -4,6 +4,8 @@
 
 #include <QUuid>
 
+class LibraryStore;
+
 #include <optional>
 
 // The wallpaper library as start-up and links use it. This base has no ensembles and no
@@ -16,4 +18,6 @@ public:
     // Makes the ensemble the link names current; false when the link resolves to nothing.
     virtual bool follow(const EnsembleLink& /*link*/) { return false; }
     virtual std::optional<QUuid> currentWallpaperID() const { return std::nullopt; }
+    // The store the pages show; none in this base.
+    virtual LibraryStore* store() { return nullptr; }
 };

@@ -16,7 +16,7 @@ public:
     bool follow(const EnsembleLink& link) override;
     std::optional<QUuid> currentWallpaperID() const override;
 
-    LibraryStore& store() { return *m_store; }
+    LibraryStore* store() override { return m_store.get(); }
 
 private:
     std::unique_ptr<LibraryStore> m_store;
