@@ -29,6 +29,9 @@ struct AppServices
     // Page details from "--show page.detail": the clock page's editing tab, the taskbar page's pane.
     std::function<void(const QString& tab)> openClockTab = [](const QString&) {};
     std::function<void(const QString& detail)> openTaskbarDetail = [](const QString&) {};
+    // The ensembles page's view: "lockscreen", "new" (a new ensemble's editor on its second step)
+    // or "second" (the second display).
+    std::function<void(const QString& detail)> openLooksDetail = [](const QString&) {};
     // The clock and taskbar parts' stores over their settings domains, for the life of the app and
     // shared by the pages. Unlike the services above these may be missing (in tests that do not
     // need them); the pages that need them then stand as placeholders.

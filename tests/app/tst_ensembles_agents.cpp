@@ -140,7 +140,12 @@ private slots:
         const NamedStyle kept = clocks.customPresets().at(1);
         library.setLook(*library.ensemble(written.at(1).id), LibraryStore::LookSlot::clock, gone.id);
         library.setLook(*library.ensemble(written.at(2).id), LibraryStore::LookSlot::clock, kept.id);
+        QTest::qWait(200);
+        clockAgent->readAllStandardError(); // earlier lines must not answer the wait below
         clocks.deletePreset(gone.id);
+        // The clock part has taken the deletion before the look arrives (a person deletes and
+        // applies in two separate turns of the event loop, never in one).
+        QVERIFY(AgentProcess::waitForLog(clockAgent, QStringLiteral("settings reloaded")));
         QCOMPARE(page.card(written.at(1).id)->content().name, written.at(1).name);
         const std::optional<QUuid> before = clocks.activePresetID();
 

@@ -601,6 +601,21 @@ void EnsemblesPage::runAction(EnsemblesModel::Action action, const QUuid& id)
     }
 }
 
+void EnsemblesPage::openDetail(const QString& detail)
+{
+    const QString name = detail.toLower();
+    if (name == QLatin1String("lockscreen")) {
+        m_model.setPlace(LookPlace::lockScreen);
+    } else if (name == QLatin1String("new")) {
+        if (m_model.newEnsemble())
+            m_model.setSlot(EnsemblesModel::Slot::clock);
+    } else if (name == QLatin1String("second")) {
+        const QList<ScreenInfo> screens = m_model.screens();
+        if (screens.size() > 1)
+            m_model.setDisplayID(screens.at(1).displayID);
+    }
+}
+
 void EnsemblesPage::askRename(const QUuid& id)
 {
     const std::optional<Ensemble> ensemble = m_model.library().ensemble(id);

@@ -65,6 +65,10 @@ public:
     RenameEnsembleDialog* renameDialog() const { return m_renameDialog; }
     DeleteEnsembleDialog* deleteDialog() const { return m_deleteDialog; }
 
+    // Shows one view of the page by name: "lockscreen" (the lock screen place), "new" (a new
+    // ensemble's editor on its second step) or "second" (the second display). Case is ignored.
+    void openDetail(const QString& detail);
+
     // Opens the rename or delete dialog for the ensemble.
     void askRename(const QUuid& id);
     void askDelete(const QUuid& id);

@@ -11,6 +11,7 @@
 #include "wallpaper/system_wallpaper.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 
 namespace {
 
@@ -34,6 +35,11 @@ QWidget* ensemblesPage(const ViewContext& context, QWidget* parent)
     auto* ensembles = new EnsemblesModel(*library, *context.services.clockStore, *context.services.taskbarStore, context.nav, inputs);
     auto* page = new EnsemblesPage(*ensembles, parent);
     ensembles->setParent(page);
+    QPointer<EnsemblesPage> guard(page);
+    context.services.openLooksDetail = [guard](const QString& detail) {
+        if (guard)
+            guard->openDetail(detail);
+    };
     return page;
 }
 
