@@ -127,6 +127,11 @@ bool EnsemblesModel::followsMain() const
     return !onMain() && !m_library.ownEnsemble(*chosen());
 }
 
+bool EnsemblesModel::isInUseHere(const Ensemble& ensemble) const
+{
+    return inUseID() == ensemble.id && !followsMain();
+}
+
 bool EnsemblesModel::waitingForMacOS() const
 {
     const std::optional<Wallpaper> current = m_library.current();
@@ -291,7 +296,7 @@ QStringList EnsemblesModel::otherDisplaysShowing(const Ensemble& ensemble) const
 
 EnsemblesModel::Line EnsemblesModel::cardStatus(const Ensemble& ensemble) const
 {
-    if (inUseID() == ensemble.id) {
+    if (isInUseHere(ensemble)) {
         if (!changes(ensemble).isEmpty())
             return {QStringLiteral("● CHANGED"), Tone::accent};
         return {QStringLiteral("● IN USE"), Tone::ok};
@@ -303,14 +308,14 @@ EnsemblesModel::Line EnsemblesModel::cardStatus(const Ensemble& ensemble) const
 
 QString EnsemblesModel::tooltip(const Ensemble& ensemble) const
 {
-    if (inUseID() == ensemble.id)
+    if (isInUseHere(ensemble))
         return QStringLiteral("In use");
     return QStringLiteral("Click to preview, double-click to switch to ") + ensemble.name;
 }
 
 QString EnsemblesModel::accessibleName(const Ensemble& ensemble) const
 {
-    return inUseID() == ensemble.id ? ensemble.name + QStringLiteral(", in use") : ensemble.name;
+    return isInUseHere(ensemble) ? ensemble.name + QStringLiteral(", in use") : ensemble.name;
 }
 
 QStringList EnsemblesModel::helpLines() const
@@ -348,7 +353,7 @@ QString EnsemblesModel::restoreText() const
 QList<EnsemblesModel::Action> EnsemblesModel::menu(const Ensemble& ensemble) const
 {
     QList<Action> actions;
-    if (inUseID() != ensemble.id)
+    if (!isInUseHere(ensemble))
         actions << Action::apply;
     if (!changes(ensemble).isEmpty())
         actions << Action::saveChanges;

@@ -84,6 +84,9 @@ public:
     std::optional<QUuid> inUseID() const;
     // A display other than the main one without an ensemble of its own.
     bool followsMain() const;
+    // The ensemble is the chosen display's own choice: in use there, and not merely followed from
+    // the main display (a following display's choice is the same-as-main card).
+    bool isInUseHere(const Ensemble& ensemble) const;
     bool paneflowRunning() const { return m_inputs.paneflowRunning(); }
     // The current wallpaper is a video and the desktop's wallpaper store is not ready for it yet.
     bool waitingForMacOS() const;

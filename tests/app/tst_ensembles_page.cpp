@@ -143,6 +143,10 @@ private slots:
         QVERIFY(!model->onMain());
         QVERIFY(page->sameAsMainCard());
         QCOMPARE(page->sameAsMainCard()->content().status, QStringLiteral("● IN USE"));
+        // Following, the main display's ensemble is the main display's, not this one's choice.
+        QCOMPARE(page->card(sea.id)->content().status, QStringLiteral("○ main"));
+        QVERIFY(page->badge()->isVisible());
+        QVERIFY(!page->applyButton()->isVisible());
         QVERIFY(!page->changeBox()->isVisible());
 
         QSignalSpy current(library.get(), &LibraryStore::currentEnsembleIDChanged);

@@ -79,6 +79,11 @@ void EnsembleCard::paintEvent(QPaintEvent*)
         painter.setClipPath(shape);
         if (m_thumbnail.isNull()) {
             painter.fillRect(thumb, Brand::sidebar());
+            if (m_kind == Kind::tile) {
+                painter.setPen(Brand::muted());
+                painter.setFont(BrandFont::display(22, QFont::Light));
+                painter.drawText(thumb, Qt::AlignCenter, QStringLiteral("—"));
+            }
         } else {
             const QSizeF source = thumb.size().scaled(QSizeF(m_thumbnail.size()), Qt::KeepAspectRatio);
             const QRectF from(QPointF((m_thumbnail.width() - source.width()) / 2, (m_thumbnail.height() - source.height()) / 2), source);

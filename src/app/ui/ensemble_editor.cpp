@@ -103,7 +103,7 @@ EnsembleEditor::EnsembleEditor(EnsemblesModel& model, ThumbnailCache& thumbnails
         m_values[i] = new QLabel(row);
         m_values[i]->setFont(AppStyle::uiFont(10, QFont::Medium));
         m_hints[i] = muted(QString(), row);
-        m_hints[i]->setFont(BrandFont::mono(8.5));
+        m_hints[i]->setFont(AppStyle::uiFont(9));
         for (QLabel* label : {number, title, m_values[i], m_hints[i]})
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
         rowLayout->addWidget(number);

@@ -184,12 +184,19 @@ void EnsemblesPage::buildHero(QWidget* parent)
 
     auto* right = new QVBoxLayout;
     right->setSpacing(10);
-    m_badge = new QLabel(m_hero);
-    m_badge->setText(QStringLiteral("SAME AS MAIN"));
+    m_badgeBox = new QFrame(m_hero);
+    AppStyle::mark(m_badgeBox, "badge");
+    m_badgeBox->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    auto* badgeLayout = new QHBoxLayout(m_badgeBox);
+    badgeLayout->setContentsMargins(6, 2, 8, 2);
+    badgeLayout->setSpacing(5);
+    auto* link = new QLabel(m_badgeBox);
+    link->setPixmap(SymbolIcon::make(QStringLiteral("link"), Brand::muted(), 12).pixmap(12, 12));
+    m_badge = mutedLabel(QStringLiteral("SAME AS MAIN"), m_badgeBox);
     m_badge->setFont(BrandFont::mono(8, QFont::Medium));
-    AppStyle::mark(m_badge, "badge");
-    m_badge->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-    right->addWidget(m_badge);
+    badgeLayout->addWidget(link);
+    badgeLayout->addWidget(m_badge);
+    right->addWidget(m_badgeBox);
     m_title = new QLabel(m_hero);
     m_title->setFont(AppStyle::displayFont(20));
     m_title->setWordWrap(true);
@@ -398,12 +405,12 @@ void EnsemblesPage::refreshHero()
     m_caption->setText(caption.text);
     setColour(m_caption, colourOf(caption.tone));
 
-    const bool showsInUse = m_model.sameSelected() || hero->id == m_model.inUseID();
-    const bool following = m_model.followsMain() && showsInUse;
-    m_badge->setVisible(following);
+    // A following display shows the same-as-main card until another card is picked.
+    const bool following = m_model.followsMain() && (m_model.sameSelected() || !m_model.selectedID());
+    m_badgeBox->setVisible(following);
     m_title->setText(m_model.sameSelected() ? QStringLiteral("Same as main display") : hero->name);
-    m_apply->setVisible(m_model.sameSelected() ? !m_model.followsMain() : hero->id != m_model.inUseID());
-    m_edit->setVisible(!m_model.sameSelected());
+    m_apply->setVisible(following ? false : m_model.sameSelected() ? !m_model.followsMain() : !m_model.isInUseHere(*hero));
+    m_edit->setVisible(!following && !m_model.sameSelected());
 
     m_parts->setVisible(!following);
     m_follows->setVisible(following);
@@ -495,7 +502,7 @@ void EnsemblesPage::refreshCards()
         content.statusColour = colourOf(status.tone);
         content.clockText = time;
         content.clockColour = e.clockPreset ? clockColours.value(*e.clockPreset, Brand::muted()) : currentClock;
-        content.canApply = m_model.inUseID() != e.id;
+        content.canApply = !m_model.isInUseHere(e);
         card->setContent(content);
         card->setToolTip(m_model.tooltip(e));
         card->setAccessibleName(m_model.accessibleName(e));

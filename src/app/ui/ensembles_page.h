@@ -12,6 +12,7 @@ class EnsembleCard;
 class EnsembleEditor;
 class FlowGrid;
 class LookPreview;
+class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -100,6 +101,7 @@ private:
     QPushButton* m_desktopButton = nullptr;
     QPushButton* m_lockButton = nullptr;
     QLabel* m_caption = nullptr;
+    QFrame* m_badgeBox = nullptr;
     QLabel* m_badge = nullptr;
     QLabel* m_title = nullptr;
     QPushButton* m_apply = nullptr;
