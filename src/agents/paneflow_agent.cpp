@@ -6,11 +6,16 @@
 #include "library/ensemble_theme.h"
 #include "library/import/media_services.h"
 #include "library/library_store.h"
+#include "looks/display_ensembles.h"
 #include "platform/appearance.h"
 #include "platform/defaults.h"
 #include "platform/window_list.h"
 #include "wallpaper/live_playback.h"
 #include "wallpaper/performance_recorder.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPaneflowAgent, "zentrove.agent.paneflow")
 
 PaneflowAgent::PaneflowAgent(QObject* parent)
     : PartAgent(Zentrove::paneflowID(), QStringLiteral("Live Wallpaper"), QStringLiteral("Paneflow: "), parent)
@@ -27,6 +32,16 @@ void PaneflowAgent::startWork()
     m_library = std::make_unique<LibraryStore>(settings().name(), true);
     m_appearance = std::make_unique<Appearance>();
     m_automation = std::make_unique<EnsembleAutomation>(*m_library, m_appearance.get());
+    // What the part shows, in the log: the main display's ensemble and the other displays' own.
+    connect(m_library.get(), &LibraryStore::currentEnsembleIDChanged, this, [this] {
+        const std::optional<QUuid> id = m_library->currentEnsembleID();
+        qCInfo(lcPaneflowAgent).noquote() << logPrefix() << "showing the ensemble"
+                                          << (id ? id->toString(QUuid::WithoutBraces).toUpper() : QStringLiteral("none"));
+    });
+    connect(m_library.get(), &LibraryStore::displayEnsemblesChanged, this, [this] {
+        qCInfo(lcPaneflowAgent).noquote() << logPrefix() << "display ensembles"
+                                          << DisplayEnsembles::encode(m_library->displayEnsembles());
+    });
     // This process is the part: choices made here go through the notice the automation answers.
     EnsembleTheme::setPartRunningCheck([] { return true; });
 

@@ -4,6 +4,7 @@
 #include "app/store_library_service.h"
 #include "app/wallpaper_install_service.h"
 #include "clock/style_store.h"
+#include "taskbar/settings_store.h"
 #include "core/zentrove.h"
 #include "library/ensemble_theme.h"
 #include "platform/defaults.h"
@@ -17,6 +18,7 @@ AppServices AppServices::standard()
     services.install = std::make_shared<WallpaperInstallService>();
     // Opened by name, as the clock part opens it as its own; it reloads on the part's notices.
     services.clockStore = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
+    services.taskbarStore = std::make_shared<SettingsStore>(Defaults::domain(Zentrove::taskbarID()), true);
     // Choosing an ensemble from outside the store asks the live-wallpaper part when it runs.
     std::shared_ptr<Workspace> workspace = Workspace::makeSystem();
     EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });

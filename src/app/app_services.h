@@ -14,6 +14,9 @@ class StyleStore;
 #include <functional>
 #include <memory>
 
+class SettingsStore;
+class StyleStore;
+
 // The services the control app's start-up, part control and window lean on, each behind a small
 // interface. None is ever null: until a service is built, its base class stands in and does
 // nothing.
@@ -31,6 +34,14 @@ struct AppServices
     // Page details from "--show page.detail": the clock page's editing tab, the taskbar page's pane.
     std::function<void(const QString& tab)> openClockTab = [](const QString&) {};
     std::function<void(const QString& detail)> openTaskbarDetail = [](const QString&) {};
+    // The ensembles page's view: "lockscreen", "new" (a new ensemble's editor on its second step)
+    // or "second" (the second display).
+    std::function<void(const QString& detail)> openLooksDetail = [](const QString&) {};
+    // The clock and taskbar parts' stores over their settings domains, for the life of the app and
+    // shared by the pages. Unlike the services above these may be missing (in tests that do not
+    // need them); the pages that need them then stand as placeholders.
+    std::shared_ptr<StyleStore> clockStore;
+    std::shared_ptr<SettingsStore> taskbarStore;
 
     // The services of this build, wired in one place.
     static AppServices standard();

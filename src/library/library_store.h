@@ -140,6 +140,8 @@ public:
     void setLook(const Ensemble& ensemble, LookSlot slot, const std::optional<QUuid>& id);
     void removeEnsemble(const Ensemble& ensemble);
     void setEnsemble(const std::optional<QUuid>& id, const ScreenInfo& screen);
+    // Publishes the ensemble's clock and bar to the parts (nothing when it names neither).
+    void applyLook(const Ensemble& ensemble);
 
     // Built-ins.
     QList<Wallpaper> missingBuiltInWallpapers() const;
@@ -210,7 +212,6 @@ private:
     bool keepDamaged(const QString& path);
     void currentEnsembleDidChange(const std::optional<QUuid>& old);
     void currentDidChange(const std::optional<QUuid>& old);
-    void applyLook(const Ensemble& ensemble);
     void refreshAccent();
     void followName(const QUuid& wallpaperID);
     void markPaired(const QUuid& ensembleID, bool clock, bool taskbar);

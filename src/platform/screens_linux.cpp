@@ -33,6 +33,15 @@ quint32 idOf(const QScreen* screen)
     return id == 0 ? 1 : id;
 }
 
+ScreenInfo infoOf(const QScreen* screen)
+{
+    ScreenInfo info {idOf(screen), uuidOf(screen), screen->name()};
+    info.size = screen->size();
+    info.builtIn = Screens::isBuiltInOutput(screen->name());
+    info.localizedName = screen->model().trimmed();
+    return info;
+}
+
 } // namespace
 
 QList<ScreenInfo> Screens::all()
@@ -45,10 +54,10 @@ QList<ScreenInfo> Screens::all()
     QList<ScreenInfo> result;
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (primary)
-        result.append(ScreenInfo {idOf(primary), uuidOf(primary), primary->name()});
+        result.append(infoOf(primary));
     for (const QScreen* screen : QGuiApplication::screens()) {
         if (screen != primary)
-            result.append(ScreenInfo {idOf(screen), uuidOf(screen), screen->name()});
+            result.append(infoOf(screen));
     }
     return result;
 }
@@ -70,4 +79,30 @@ bool Screens::isMain(const ScreenInfo& screen)
 void Screens::setOverride(std::optional<QList<ScreenInfo>> screens)
 {
     overridden() = std::move(screens);
+    if (QCoreApplication::instance())
+        emit ScreensWatch::shared().changed();
+}
+
+bool Screens::isBuiltInOutput(const QString& name)
+{
+    for (const char* prefix : {"eDP", "LVDS", "DSI"})
+        if (name.startsWith(QLatin1String(prefix), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+ScreensWatch& ScreensWatch::shared()
+{
+    static ScreensWatch* watch = new ScreensWatch;
+    return *watch;
+}
+
+ScreensWatch::ScreensWatch()
+{
+    auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!gui)
+        return;
+    connect(gui, &QGuiApplication::screenAdded, this, &ScreensWatch::changed);
+    connect(gui, &QGuiApplication::screenRemoved, this, &ScreensWatch::changed);
+    connect(gui, &QGuiApplication::primaryScreenChanged, this, &ScreensWatch::changed);
 }

@@ -229,6 +229,7 @@ void AppDelegate::reopen()
 void AppDelegate::show(const QString& name)
 {
     const ShowRequest request = ShowRequest::parse(name);
+    QString looksDetail;
     switch (request.kind) {
     case ShowRequest::Kind::uninstall:
         m_nav.setShowUninstall(true);
@@ -251,12 +252,17 @@ void AppDelegate::show(const QString& name)
             m_services.openClockTab(request.detail);
         } else if (request.page == Page::taskbar) {
             m_services.openTaskbarDetail(request.detail);
+        } else if (request.page == Page::looks) {
+            looksDetail = request.detail;
         }
         break;
     case ShowRequest::Kind::window:
         break;
     }
     openWindow();
+    // The ensembles page is made with the window, so its detail comes once the window is there.
+    if (!looksDetail.isEmpty())
+        m_services.openLooksDetail(looksDetail);
 }
 
 void AppDelegate::openWindow()

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "app/ensembles_model.h"
+#include "app/ui/ensemble_dialogs.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+class ChangeEnsembleBox;
+class EnsembleCard;
+class EnsembleEditor;
+class FlowGrid;
+class LookPreview;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+class ThumbnailCache;
+
+// The front page: what each display shows, and the ensembles to choose from. Top to bottom: the
+// header, the display picker (two or more displays), the hero (a miniature of the chosen display
+// with the selected ensemble, its caption, title, buttons and parts) or the editor in its place,
+// the automatic change box (main display), and the gallery of cards.
+class EnsemblesPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit EnsemblesPage(EnsemblesModel& model, QWidget* parent = nullptr);
+    ~EnsemblesPage() override;
+
+    EnsemblesModel& model() const { return m_model; }
+
+    // Parts, for tests and snapshots.
+    QWidget* displayPicker() const { return m_displayPicker; }
+    QList<QPushButton*> displayButtons() const { return m_displayButtons; }
+    QWidget* hero() const { return m_hero; }
+    LookPreview* preview() const { return m_preview; }
+    QPushButton* placeButton(LookPlace place) const { return place == LookPlace::desktop ? m_desktopButton : m_lockButton; }
+    QLabel* caption() const { return m_caption; }
+    QLabel* badge() const { return m_badge; }
+    QLabel* heroTitle() const { return m_title; }
+    QPushButton* applyButton() const { return m_apply; }
+    QPushButton* editButton() const { return m_edit; }
+    QToolButton* menuButton() const { return m_menuButton; }
+    QWidget* partsList() const { return m_parts; }
+    QLabel* partValue(int row) const { return m_partValues[row]; }
+    QLabel* followsLine() const { return m_follows; }
+    QLabel* changesList() const { return m_changes; }
+    QPushButton* saveChangesButton() const { return m_saveChanges; }
+    EnsembleEditor* editor() const { return m_editor; }
+    ChangeEnsembleBox* changeBox() const { return m_changeBox; }
+    QList<EnsembleCard*> cards() const;
+    EnsembleCard* card(const QUuid& id) const { return m_cards.value(id); }
+    EnsembleCard* sameAsMainCard() const { return m_sameCard; }
+    EnsembleCard* newTile() const { return m_newTile; }
+    QPushButton* restoreButton() const { return m_restore; }
+    QLabel* helpLines() const { return m_help; }
+    QLabel* emptyText() const { return m_empty; }
+    QScrollArea* scrollArea() const { return m_scroll; }
+    ThumbnailCache& thumbnails() const { return *m_thumbnails; }
+    // The menu of an ensemble (the card's and the hero's), built afresh.
+    QMenu* menuFor(const QUuid& id);
+    RenameEnsembleDialog* renameDialog() const { return m_renameDialog; }
+    DeleteEnsembleDialog* deleteDialog() const { return m_deleteDialog; }
+
+    // Shows one view of the page by name: "lockscreen" (the lock screen place), "new" (a new
+    // ensemble's editor on its second step) or "second" (the second display). Case is ignored.
+    void openDetail(const QString& detail);
+
+    // Opens the rename or delete dialog for the ensemble.
+    void askRename(const QUuid& id);
+    void askDelete(const QUuid& id);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildHero(QWidget* parent);
+    void refreshAll();
+    void refreshState();
+    void refreshHero();
+    void refreshDisplays();
+    void rebuildCards();
+    void refreshCards();
+    void refreshCardThumbnails();
+    void refreshFooter();
+    void takeRequest();
+    void scrollTo(QWidget* widget);
+    void runAction(EnsemblesModel::Action action, const QUuid& id);
+
+    EnsemblesModel& m_model;
+    std::unique_ptr<ThumbnailCache> m_thumbnails;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_displayPicker = nullptr;
+    QList<QPushButton*> m_displayButtons;
+    QWidget* m_hero = nullptr;
+    LookPreview* m_preview = nullptr;
+    QPushButton* m_desktopButton = nullptr;
+    QPushButton* m_lockButton = nullptr;
+    QLabel* m_caption = nullptr;
+    QFrame* m_badgeBox = nullptr;
+    QLabel* m_badge = nullptr;
+    QLabel* m_title = nullptr;
+    QPushButton* m_apply = nullptr;
+    QPushButton* m_edit = nullptr;
+    QToolButton* m_menuButton = nullptr;
+    QWidget* m_parts = nullptr;
+    QLabel* m_partValues[3] = {};
+    QLabel* m_follows = nullptr;
+    QLabel* m_changes = nullptr;
+    QPushButton* m_saveChanges = nullptr;
+    EnsembleEditor* m_editor = nullptr;
+    ChangeEnsembleBox* m_changeBox = nullptr;
+    FlowGrid* m_grid = nullptr;
+    QHash<QUuid, EnsembleCard*> m_cards;
+    QList<QUuid> m_cardOrder;
+    EnsembleCard* m_sameCard = nullptr;
+    EnsembleCard* m_newTile = nullptr;
+    QPushButton* m_restore = nullptr;
+    QLabel* m_help = nullptr;
+    QLabel* m_empty = nullptr;
+    QPointer<QMenu> m_menu;
+    QPointer<RenameEnsembleDialog> m_renameDialog;
+    QPointer<DeleteEnsembleDialog> m_deleteDialog;
+    std::optional<quint32> m_cardsForDisplay;
+    bool m_cardsForMain = true;
+};

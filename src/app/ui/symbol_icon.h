@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QString>
+
+// The few small line symbols the pages use ("link", "ellipsis", "photo", "clock",
+// "dock.rectangle", "chevron.down"), drawn as vector paths so they look the same on every desktop.
+namespace SymbolIcon {
+
+QIcon make(const QString& name, const QColor& colour, int size = 16);
+
+} // namespace SymbolIcon
