@@ -10,7 +10,7 @@
 #include "app/ui/settings_page.h"
 #include "app/ui/sheet_host.h"
 #include "app/ui/sidebar.h"
-#include "app/ui/toggle_switch.h"
+#include "brand/ui/toggle_switch.h"
 #include "app/ui/view_registry.h"
 #include "core/zentrove.h"
 #include "fake_platform.h"

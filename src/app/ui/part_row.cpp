@@ -4,7 +4,7 @@
 #include "app/parts_model.h"
 #include "app/ui/app_style.h"
 #include "app/ui/part_status_view.h"
-#include "app/ui/toggle_switch.h"
+#include "brand/ui/toggle_switch.h"
 #include "platform/bundle.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "app/relative_date.h"
 #include "app/ui/part_row.h"
 #include "app/ui/app_style.h"
-#include "app/ui/toggle_switch.h"
+#include "brand/ui/toggle_switch.h"
 #include "app/updates_service.h"
 #include "brand/brand.h"
 #include "platform/bundle.h"

@@ -1,4 +1,4 @@
-#include "app/ui/toggle_switch.h"
+#include "brand/ui/toggle_switch.h"
 
 #include "brand/brand.h"
 
