@@ -26,6 +26,8 @@ struct AppServices
     // Page details from "--show page.detail": the clock page's editing tab, the taskbar page's pane.
     std::function<void(const QString& tab)> openClockTab = [](const QString&) {};
     std::function<void(const QString& detail)> openTaskbarDetail = [](const QString&) {};
+    // "--show paneflow.options": the wallpapers page's settings popover. Set by the page.
+    std::function<void(const QString& detail)> openLibraryDetail = [](const QString&) {};
 
     // The services of this build, wired in one place.
     static AppServices standard();

@@ -113,6 +113,8 @@ public:
     void useEverywhere(const Wallpaper& wallpaper);
     void importFiles(const QList<QUrl>& files);
     void refresh();
+    // Remakes one wallpaper's thumbnail; thumbnailVersion rises when it is done.
+    void refresh(const Wallpaper& wallpaper);
     // Appends an imported wallpaper, saves, and makes it current when nothing is.
     void addWallpaper(const Wallpaper& wallpaper);
     // Replaces the record with the same id (its media was remade), saves.

@@ -240,6 +240,12 @@ void AppDelegate::show(const QString& name)
         m_nav.setPage(request.page);
         if (request.detail.isEmpty())
             break;
+        if (request.page == Page::paneflow && request.detail == QLatin1String("options")) {
+            // The popover belongs to the page, which exists once the window does.
+            openWindow();
+            m_services.openLibraryDetail(request.detail);
+            return;
+        }
         if (request.page == Page::paneflow) {
             const std::optional<QUuid> id = request.detail == QLatin1String("current")
                 ? m_services.library->currentWallpaperID()
