@@ -53,7 +53,9 @@ QWidget* makeEmptyDrop(QPushButton*& choose, QWidget* parent)
     text->setObjectName(QStringLiteral("emptyText"));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
-    text->setMaximumWidth(420);
+    // A fixed width, so the wrapped text gets the height of its lines.
+    text->setFixedWidth(420);
+    text->setMinimumHeight(text->heightForWidth(420));
     text->setProperty("role", QStringLiteral("muted"));
     choose = new QPushButton(QStringLiteral("Choose files"), widget);
     choose->setProperty("role", QStringLiteral("primary"));

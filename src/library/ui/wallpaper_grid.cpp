@@ -232,7 +232,8 @@ void WallpaperGrid::layoutCells()
     const int gap = WallpaperCardDelegate::gap;
     const int width = std::max(1, viewport()->width());
     m_columns = std::max(1, (width + gap) / (minCardWidth + gap));
-    const int cellWidth = width / m_columns;
+    // A pixel to spare: the icon-mode layout wraps when the row ends exactly on the edge.
+    const int cellWidth = (width - 1) / m_columns;
     const int cardWidth = cellWidth - gap;
     const QSize cell(cellWidth, cardWidth * 9 / 16 + WallpaperCardDelegate::nameHeight + gap);
     if (gridSize() == cell)
