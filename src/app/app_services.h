@@ -42,6 +42,8 @@ struct AppServices
     // need them); the pages that need them then stand as placeholders.
     std::shared_ptr<StyleStore> clockStore;
     std::shared_ptr<SettingsStore> taskbarStore;
+    // "--show paneflow.options": the wallpapers page's settings popover. Set by the page.
+    std::function<void(const QString& detail)> openLibraryDetail = [](const QString&) {};
 
     // The services of this build, wired in one place.
     static AppServices standard();

@@ -122,6 +122,8 @@ public:
     // Appends an imported wallpaper and saves. Unless `mayBecomeCurrent` is false (a file a re-scan
     // came across), it becomes current when nothing is.
     void addWallpaper(const Wallpaper& wallpaper, bool mayBecomeCurrent = true);
+    // Remakes one wallpaper's thumbnail; thumbnailVersion rises when it is done.
+    void refresh(const Wallpaper& wallpaper);
     // Replaces the record with the same id (its media was remade), saves.
     void replaceWallpaper(const Wallpaper& wallpaper);
 

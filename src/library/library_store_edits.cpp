@@ -187,6 +187,12 @@ void LibraryStore::importFiles(const QList<QUrl>& files)
     m_services.importer->importFiles(*this, files);
 }
 
+void LibraryStore::refresh(const Wallpaper& wallpaper)
+{
+    if (indexOfItem(wallpaper.id) >= 0)
+        m_services.thumbnails->remake(*this, wallpaper);
+}
+
 void LibraryStore::refresh()
 {
     m_services.thumbnails->refreshAll(*this);

@@ -3,7 +3,7 @@
 //   zentrove-library-peer --id IDENTIFIER --shipped FOLDER engine-store
 //       runs the library store in engine mode; prints "ready", then "current ENSEMBLE WALLPAPER"
 //       whenever either changes ("-" for none); a line "choose ENSEMBLE" on standard input makes
-//       that ensemble current
+//       that ensemble current, a line "remove WALLPAPER" removes that wallpaper from the library
 //   zentrove-library-peer --id IDENTIFIER receive-looks
 //       prints "ready", then "applied CLOCK THEME" for each look it applies ("-" for none)
 #include "core/record_json.h"
@@ -69,6 +69,11 @@ int main(int argc, char* argv[])
             const QStringList words = QString::fromUtf8(buffer, n).trimmed().split(QLatin1Char(' '));
             if (words.size() == 2 && words[0] == QLatin1String("choose"))
                 s->setCurrentEnsembleID(RecordJson::parseUuid(QStringView(words[1])));
+            if (words.size() == 2 && words[0] == QLatin1String("remove")) {
+                if (const auto id = RecordJson::parseUuid(QStringView(words[1])))
+                    if (const std::optional<Wallpaper> item = s->wallpaper(*id))
+                        s->remove(*item);
+            }
         });
         say(QStringLiteral("ready"));
     } else if (command == QLatin1String("receive-looks")) {

@@ -243,6 +243,11 @@ void AppDelegate::show(const QString& name)
             break;
         // The pages are made with the window; a detail is for a page that exists.
         openWindow();
+        if (request.page == Page::paneflow && request.detail == QLatin1String("options")) {
+            // The popover belongs to the page, which exists once the window does.
+            m_services.openLibraryDetail(request.detail);
+            return;
+        }
         if (request.page == Page::paneflow) {
             const std::optional<QUuid> id = request.detail == QLatin1String("current")
                 ? m_services.library->currentWallpaperID()

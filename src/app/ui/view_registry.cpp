@@ -5,12 +5,14 @@
 #include "app/navigation.h"
 #include "app/parts_model.h"
 #include "app/ui/ensembles_page.h"
+#include "app/ui/library_page_wiring.h"
 #include "app/ui/placeholder_view.h"
 #include "app/ui/settings_page.h"
 #include "clock/ui/clock_page.h"
 #include "core/part.h"
 #include "core/zentrove.h"
 #include "wallpaper/system_wallpaper.h"
+
 #include <QElapsedTimer>
 #include <QPointer>
 
@@ -83,5 +85,6 @@ ViewRegistry ViewRegistry::standard()
         });
         return page;
     });
+    views.pages.insert(Page::paneflow, &LibraryPageWiring::make);
     return views;
 }

@@ -1,0 +1,261 @@
+// The wallpapers page with a big library, timed as a user meets it. Run from the build tree:
+//
+//   QT_QPA_PLATFORM=offscreen dbus-run-session -- bench/bench_library_page [wallpapers=1000]
+//
+// It makes a private library of that many wallpapers (small media files and 1024x576 PNG
+// thumbnails, as imports leave them) in a temporary home, then prints:
+//   - first paint: building the window's pages and painting the wallpapers page after
+//     go(paneflow), median of 15 (thumbnails arrive later, off the main thread);
+//   - back again: go(paneflow) from another page and the paint, median of 30;
+//   - one search keystroke: typing or deleting one character and the repaint, median of 40;
+//   - the longest gap of a 1 ms timer on the main thread while every thumbnail is read for a
+//     fresh page and the grid scrolls from top to bottom, and the thumbnail memory at its peak;
+//   - the detail preview's CPU time while it plays a 10-second 1080p30 H.264 clip for 10
+//     seconds, against `ffmpeg -i clip -f null -` decoding the same clip (its ratio).
+#include "app/app_services.h"
+#include "app/navigation.h"
+#include "app/parts_model.h"
+#include "app/store_library_service.h"
+#include "app/ui/main_view.h"
+#include "app/ui/view_registry.h"
+#include "core/zentrove.h"
+#include "library/library_files.h"
+#include "library/library_store.h"
+#include "library/ui/library_page.h"
+#include "library/ui/thumbnail_cache.h"
+#include "library/ui/video_preview.h"
+#include "library/ui/wallpaper_grid.h"
+#include "platform/defaults.h"
+#include "platform/launcher.h"
+#include "platform/login_items.h"
+#include "platform/process_identity.h"
+#include "platform/workspace.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
+
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void settle(int ms = 0)
+{
+    QElapsedTimer timer;
+    timer.start();
+    do
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (timer.elapsed() < ms);
+}
+
+void makeLibrary(const LibraryLocations& where, int count)
+{
+    QDir().mkpath(where.videos());
+    QDir().mkpath(where.thumbnails());
+    QList<Wallpaper> items;
+    QList<Ensemble> ensembles;
+    const QStringList words{"Beach", "Forest", "Night", "Harbour", "Dune", "Aurora", "Canyon", "Rain", "Neon", "Meadow"};
+    for (int i = 0; i < count; ++i) {
+        const bool picture = i % 5 == 0;
+        const QString name = words[i % words.size()] + QLatin1Char(' ') + QString::number(i + 1);
+        Wallpaper item{QUuid::createUuid(), name, name + (picture ? QStringLiteral(".png") : QStringLiteral(".mp4"))};
+        QFile media(where.videos() + QLatin1Char('/') + item.fileName);
+        media.open(QIODevice::WriteOnly);
+        media.write(QByteArray(1024, 'm'));
+        QImage thumbnail(1024, 576, QImage::Format_RGB32);
+        QPainter painter(&thumbnail);
+        QLinearGradient gradient(0, 0, 1024, 576);
+        gradient.setColorAt(0, QColor::fromHsv((i * 37) % 360, 140, 200));
+        gradient.setColorAt(1, QColor::fromHsv((i * 37 + 120) % 360, 180, 60));
+        painter.fillRect(thumbnail.rect(), gradient);
+        painter.end();
+        thumbnail.save(where.thumbnailPath(item.id));
+        items << item;
+        if (i % 3 == 0)
+            ensembles << Ensemble{QUuid::createUuid(), name, item.id};
+    }
+    LibraryFiles::writeIndex(where, items, ensembles);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QTemporaryDir home;
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(name, (home.path() + QStringLiteral("/") + QString::fromLatin1(name)).toUtf8());
+    QApplication app(argc, argv);
+    ProcessIdentity::set(Zentrove::bundleID());
+    const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+
+    LibraryLocations where = LibraryLocations::standard();
+    where.shippedWallpapers = home.path() + QStringLiteral("/shipped");
+    Defaults& prefs = Defaults::domain(Zentrove::paneflowID());
+    const QVariantList tags{"Eclipse", "Graphite", "Infinity", "Frog Pond"};
+    prefs.set(QStringLiteral("seededWallpapers"), tags);
+    prefs.set(QStringLiteral("seededEnsembles"), tags);
+    std::printf("making a library of %d wallpapers...\n", count);
+    makeLibrary(where, count);
+
+    auto service = std::make_shared<StoreLibraryService>(std::make_unique<LibraryStore>(Zentrove::paneflowID(), false, where, LibraryServices{}));
+    LibraryStore& store = service->store();
+    AppServices services;
+    services.library = service;
+    std::unique_ptr<LoginItems> loginItems = LoginItems::createSystem();
+    std::unique_ptr<Workspace> workspace = Workspace::createSystem();
+    std::unique_ptr<Launcher> launcher = Launcher::createSystem();
+    PartsModel model(*loginItems, *workspace, *launcher, *services.safety, *services.install);
+    std::printf("library: %lld wallpapers\n", qlonglong(store.items().size()));
+
+    // First paint: the window's pages built, then go(paneflow) and the paint.
+    QList<double> firstPaint;
+    for (int run = 0; run < 15; ++run) {
+        Navigation nav;
+        QElapsedTimer timer;
+        timer.start();
+        auto view = std::make_unique<MainView>(ViewContext{model, nav, services}, ViewRegistry::standard());
+        view->resize(1280, 820);
+        view->show();
+        nav.go(Page::paneflow);
+        view->repaint();
+        firstPaint << timer.nsecsElapsed() / 1e6;
+        view.reset();
+        settle();
+    }
+
+    Navigation nav;
+    MainView view(ViewContext{model, nav, services}, ViewRegistry::standard());
+    view.resize(1280, 820);
+    view.show();
+    nav.go(Page::paneflow);
+    view.repaint();
+    auto* page = qobject_cast<LibraryPage*>(view.page(Page::paneflow));
+    if (!page) {
+        std::fprintf(stderr, "the wallpapers page is not built\n");
+        return 1;
+    }
+    settle(300);
+
+    QList<double> back;
+    for (int run = 0; run < 30; ++run) {
+        nav.go(Page::settings);
+        view.repaint();
+        settle();
+        QElapsedTimer timer;
+        timer.start();
+        nav.go(Page::paneflow);
+        view.repaint();
+        back << timer.nsecsElapsed() / 1e6;
+    }
+
+    // One keystroke: type "e", then delete it, and so on.
+    QLineEdit* search = page->grid()->searchField();
+    QList<double> keystroke;
+    for (int run = 0; run < 40; ++run) {
+        settle();
+        QElapsedTimer timer;
+        timer.start();
+        const bool erase = run % 2;
+        QKeyEvent press(QEvent::KeyPress, erase ? Qt::Key_Backspace : Qt::Key_E, Qt::NoModifier, erase ? QString() : QStringLiteral("e"));
+        QApplication::sendEvent(search, &press);
+        QKeyEvent release(QEvent::KeyRelease, erase ? Qt::Key_Backspace : Qt::Key_E, Qt::NoModifier, erase ? QString() : QStringLiteral("e"));
+        QApplication::sendEvent(search, &release);
+        view.repaint();
+        keystroke << timer.nsecsElapsed() / 1e6;
+    }
+    search->clear();
+
+    std::printf("first paint after go(paneflow), pages built:  median %.1f ms (min %.1f, max %.1f)\n", median(firstPaint),
+                *std::min_element(firstPaint.begin(), firstPaint.end()), *std::max_element(firstPaint.begin(), firstPaint.end()));
+    std::printf("go(paneflow) again and paint:                 median %.1f ms\n", median(back));
+    std::printf("one search keystroke, refilter and repaint:   median %.1f ms (max %.1f)\n", median(keystroke),
+                *std::max_element(keystroke.begin(), keystroke.end()));
+
+    // Scrolling a fresh page top to bottom while every thumbnail loads.
+    {
+        LibraryPage fresh(store, {});
+        fresh.resize(1280, 820);
+        fresh.show();
+        settle();
+        WallpaperGrid* grid = fresh.grid()->grid();
+        QScrollBar* bar = grid->verticalScrollBar();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = clock.nsecsElapsed();
+        double longest = 0;
+        qint64 peakBytes = 0;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, (now - last) / 1e6);
+            last = now;
+            peakBytes = std::max(peakBytes, fresh.grid()->thumbnails().bytes());
+        });
+        QTimer scroll;
+        scroll.setInterval(16);
+        QObject::connect(&scroll, &QTimer::timeout, [&] { bar->setValue(bar->value() + 90); });
+        tick.start();
+        scroll.start();
+        while (bar->value() < bar->maximum())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        scroll.stop();
+        settle(500);
+        tick.stop();
+        std::printf("scrolled %d px in %.1f s; longest main-thread gap %.1f ms; thumbnail memory peak %.1f MB (bound %.0f MB)\n",
+                    bar->maximum(), clock.elapsed() / 1000.0, longest, peakBytes / 1048576.0,
+                    fresh.grid()->thumbnails().maxBytes() / 1048576.0);
+    }
+
+    // The detail preview against ffmpeg decoding the same clip.
+    const QString clip = home.path() + QStringLiteral("/clip1080.mp4");
+    QProcess make;
+    make.start(QStringLiteral("ffmpeg"), {"-y", "-v", "error", "-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=30:duration=10", "-c:v",
+                                          "libx264", "-preset", "veryfast", "-pix_fmt", "yuv420p", clip});
+    if (!make.waitForFinished(300000) || make.exitCode() != 0) {
+        std::printf("preview: could not make the 1080p clip with ffmpeg\n");
+        return 0;
+    }
+    const double childBefore = cpuSeconds(RUSAGE_CHILDREN);
+    QProcess decode;
+    decode.start(QStringLiteral("ffmpeg"), {"-v", "error", "-i", clip, "-f", "null", "-"});
+    decode.waitForFinished(300000);
+    const double ffmpegCpu = cpuSeconds(RUSAGE_CHILDREN) - childBefore;
+
+    VideoPreview preview(clip);
+    preview.resize(960, 540);
+    const double before = cpuSeconds(RUSAGE_SELF);
+    preview.show();
+    settle(10000);
+    const int frames = preview.framesShown();
+    preview.hide();
+    const double previewCpu = cpuSeconds(RUSAGE_SELF) - before;
+    std::printf("preview of 10 s of 1080p30 at 960x540: %d frames shown, %.2f s CPU; ffmpeg -f null: %.2f s CPU; ratio %.2f\n",
+                frames, previewCpu, ffmpegCpu, ffmpegCpu > 0 ? previewCpu / ffmpegCpu : 0.0);
+    return 0;
+}

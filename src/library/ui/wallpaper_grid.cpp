@@ -1,0 +1,243 @@
+#include "library/ui/wallpaper_grid.h"
+
+#include "brand/brand.h"
+#include "brand/brand_accent.h"
+#include "brand/brand_font.h"
+#include "library/ui/thumbnail_cache.h"
+
+#include <QContextMenuEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+
+WallpaperGridModel::WallpaperGridModel(ThumbnailCache& thumbnails, TraitsOf traits, PathOf thumbnailPath, QObject* parent)
+    : QAbstractListModel(parent)
+    , m_thumbnails(thumbnails)
+    , m_traits(std::move(traits))
+    , m_thumbnailPath(std::move(thumbnailPath))
+{
+    connect(&m_thumbnails, &ThumbnailCache::loaded, this, [this](const QUuid& id) {
+        const int row = m_rows.value(id, -1);
+        if (row >= 0)
+            emit dataChanged(index(row), index(row), {ThumbnailRole, MissingRole});
+    });
+}
+
+void WallpaperGridModel::setWallpapers(const QList<Wallpaper>& wallpapers)
+{
+    if (wallpapers == m_items)
+        return;
+    beginResetModel();
+    m_items = wallpapers;
+    m_rows.clear();
+    m_rows.reserve(m_items.size());
+    for (int row = 0; row < m_items.size(); ++row)
+        m_rows.insert(m_items[row].id, row);
+    endResetModel();
+}
+
+void WallpaperGridModel::setThumbnailVersion(int version)
+{
+    if (version == m_version)
+        return;
+    m_version = version;
+    if (!m_items.isEmpty())
+        emit dataChanged(index(0), index(int(m_items.size()) - 1), {ThumbnailRole});
+}
+
+void WallpaperGridModel::refreshBadges()
+{
+    if (!m_items.isEmpty())
+        emit dataChanged(index(0), index(int(m_items.size()) - 1), {BadgesRole});
+}
+
+QStringList WallpaperGridModel::badges(const Traits& traits)
+{
+    QStringList badges;
+    if (traits.current)
+        badges << QStringLiteral("IN USE");
+    if (traits.picture)
+        badges << (traits.dynamic ? QStringLiteral("DYNAMIC") : QStringLiteral("STILL"));
+    return badges;
+}
+
+int WallpaperGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+QVariant WallpaperGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_items.size())
+        return {};
+    const Wallpaper& item = m_items[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return item.name;
+    case Qt::AccessibleTextRole: {
+        const QStringList marks = badges(m_traits(item));
+        return marks.isEmpty() ? item.name : item.name + QStringLiteral(", ") + marks.join(QStringLiteral(", ")).toLower();
+    }
+    case IdRole:
+        return item.id;
+    case BadgesRole:
+        return badges(m_traits(item));
+    case ThumbnailRole:
+        return m_thumbnails.image(item.id, m_thumbnailPath(item.id), m_version);
+    case MissingRole:
+        return m_thumbnails.isMissing(item.id);
+    default:
+        return {};
+    }
+}
+
+QRect WallpaperCardDelegate::cardRect(const QRect& cell)
+{
+    return cell.adjusted(0, 0, -gap, -gap);
+}
+
+QSize WallpaperCardDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return m_cell;
+}
+
+void WallpaperCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const QRect card = cardRect(option.rect);
+    const bool hovered = option.state & QStyle::State_MouseOver;
+    const bool focused = option.state & QStyle::State_HasFocus;
+    const qreal radius = Brand::radius;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(card).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter->fillPath(outline, Brand::raised());
+
+    // The thumbnail fills the top at 16:9, cropped to it.
+    const QRect picture(card.left(), card.top(), card.width(), card.height() - nameHeight);
+    painter->save();
+    painter->setClipPath(outline);
+    const QImage image = index.data(WallpaperGridModel::ThumbnailRole).value<QImage>();
+    if (!image.isNull()) {
+        const QSizeF fitted = QSizeF(picture.size()).scaled(image.size(), Qt::KeepAspectRatio);
+        const QRectF source((image.width() - fitted.width()) / 2, (image.height() - fitted.height()) / 2, fitted.width(), fitted.height());
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawImage(QRectF(picture), image, source);
+    } else {
+        painter->fillRect(picture, Brand::line());
+        if (index.data(WallpaperGridModel::MissingRole).toBool()) {
+            painter->setPen(Brand::muted());
+            painter->setFont(BrandFont::ui(9));
+            painter->drawText(picture, Qt::AlignCenter, QStringLiteral("No thumbnail"));
+        }
+    }
+    painter->restore();
+
+    // Badges, small pills on the picture's top left.
+    const QStringList badges = index.data(WallpaperGridModel::BadgesRole).toStringList();
+    QFont badgeFont = BrandFont::label(7.5);
+    badgeFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.6);
+    badgeFont.setWeight(QFont::DemiBold);
+    const QFontMetrics badgeMetrics(badgeFont);
+    painter->setFont(badgeFont);
+    int x = picture.left() + 8;
+    for (const QString& badge : badges) {
+        const int w = badgeMetrics.horizontalAdvance(badge) + 12;
+        const QRectF pill(x, picture.top() + 8, w, badgeMetrics.height() + 4);
+        const bool inUse = badge == QLatin1String("IN USE");
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(inUse ? BrandAccent::shared().color() : QColor(0, 0, 0, 150));
+        painter->drawRoundedRect(pill, pill.height() / 2, pill.height() / 2);
+        painter->setPen(inUse ? Brand::base() : Brand::text());
+        painter->drawText(pill, Qt::AlignCenter, badge);
+        x += w + 6;
+    }
+
+    // The name under the picture, cut with an ellipsis when long.
+    const QRect nameRect(card.left() + 12, picture.bottom() + 1, card.width() - 24, nameHeight);
+    QFont nameFont = BrandFont::ui(10, QFont::Medium);
+    painter->setFont(nameFont);
+    painter->setPen(Brand::text());
+    const QString name = QFontMetrics(nameFont).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, nameRect.width());
+    painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft, name);
+
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(QPen(hovered || focused ? Brand::muted() : Brand::line(), 1));
+    painter->drawPath(outline);
+    painter->restore();
+}
+
+WallpaperGrid::WallpaperGrid(QWidget* parent)
+    : QListView(parent)
+    , m_delegate(new WallpaperCardDelegate(this))
+{
+    setViewMode(QListView::IconMode);
+    setMovement(QListView::Static);
+    setResizeMode(QListView::Adjust);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
+    setMouseTracking(true);
+    setItemDelegate(m_delegate);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setSpacing(0);
+    setStyleSheet(QStringLiteral("QListView { background: transparent; border: none; }"));
+    viewport()->setAutoFillBackground(false);
+    verticalScrollBar()->setSingleStep(24);
+
+    connect(this, &QListView::clicked, this, [this](const QModelIndex& index) {
+        emit opened(index.data(WallpaperGridModel::IdRole).toUuid());
+    });
+    connect(this, &QListView::activated, this, [this](const QModelIndex& index) {
+        emit opened(index.data(WallpaperGridModel::IdRole).toUuid());
+    });
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = indexAt(pos);
+        if (index.isValid())
+            emit menuRequested(index.data(WallpaperGridModel::IdRole).toUuid(), viewport()->mapToGlobal(pos));
+    });
+}
+
+void WallpaperGrid::setGridModel(WallpaperGridModel* model)
+{
+    m_model = model;
+    setModel(model);
+}
+
+QRect WallpaperGrid::cardRect(int row) const
+{
+    if (!m_model || row < 0 || row >= m_model->rowCount())
+        return {};
+    return WallpaperCardDelegate::cardRect(visualRect(m_model->index(row)));
+}
+
+bool WallpaperGrid::viewportEvent(QEvent* event)
+{
+    // The viewport narrows when the scroll bar comes: the columns follow its width, not ours.
+    if (event->type() == QEvent::Resize)
+        layoutCells();
+    return QListView::viewportEvent(event);
+}
+
+void WallpaperGrid::layoutCells()
+{
+    // Columns of at least the minimum width share the row. Each cell holds its card and the gap
+    // after it, and the cells together must fit the viewport or the view wraps a column early.
+    const int gap = WallpaperCardDelegate::gap;
+    const int width = std::max(1, viewport()->width());
+    m_columns = std::max(1, (width + gap) / (minCardWidth + gap));
+    // A pixel to spare: the icon-mode layout wraps when the row ends exactly on the edge.
+    const int cellWidth = (width - 1) / m_columns;
+    const int cardWidth = cellWidth - gap;
+    const QSize cell(cellWidth, cardWidth * 9 / 16 + WallpaperCardDelegate::nameHeight + gap);
+    if (gridSize() == cell)
+        return;
+    m_delegate->setCellSize(cell);
+    setGridSize(cell);
+}
