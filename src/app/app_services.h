@@ -28,9 +28,6 @@ struct AppServices
     std::shared_ptr<InstallService> install = std::make_shared<InstallService>();
     std::shared_ptr<SetupService> setup = std::make_shared<SetupService>();
     std::shared_ptr<MenuBarService> menuBar = std::make_shared<MenuBarService>();
-    // The clock's styles over the clock part's settings, kept (and following the part's changes)
-    // for the life of the process; none until standard() builds it.
-    std::shared_ptr<StyleStore> clockStore;
     // Page details from "--show page.detail": the clock page's editing tab, the taskbar page's pane.
     std::function<void(const QString& tab)> openClockTab = [](const QString&) {};
     std::function<void(const QString& detail)> openTaskbarDetail = [](const QString&) {};
