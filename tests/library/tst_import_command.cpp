@@ -5,6 +5,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -126,7 +129,16 @@ private slots:
         const QString output = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY2(output.endsWith("Huge.png: stopped\n"), qPrintable(output));
         QCOMPARE(ClipMaker::filesIn(videos), QStringList());
-        QCOMPARE(ClipMaker::filesIn(home.dataHome() + "/Paneflow/Thumbnails"), QStringList());
+        // No record for the picture, and no thumbnail but those of the records (the shipped ones).
+        QFile index(home.dataHome() + "/Paneflow/library.json");
+        QVERIFY(index.open(QIODevice::ReadOnly));
+        QStringList recorded;
+        for (const QJsonValue& record : QJsonDocument::fromJson(index.readAll()).array()) {
+            QVERIFY(record.toObject().value("fileName").toString() != "Huge.png");
+            recorded << record.toObject().value("id").toString() + ".png";
+        }
+        for (const QString& thumbnail : ClipMaker::filesIn(home.dataHome() + "/Paneflow/Thumbnails"))
+            QVERIFY2(recorded.contains(thumbnail), qPrintable(thumbnail));
     }
 };
 
