@@ -17,7 +17,7 @@
 #include "app/ui/ensemble_card.h"
 #include "app/ui/ensembles_page.h"
 #include "app/ui/look_preview.h"
-#include "app/ui/thumbnail_cache.h"
+#include "app/ui/ensemble_thumbnails.h"
 #include "brand/brand.h"
 #include "build_info.h"
 #include "clock/style_store.h"

@@ -3,7 +3,7 @@
 #include "app/ui/app_style.h"
 #include "app/ui/ensemble_card.h"
 #include "app/ui/flow_grid.h"
-#include "app/ui/thumbnail_cache.h"
+#include "app/ui/ensemble_thumbnails.h"
 #include "brand/brand.h"
 #include "brand/brand_font.h"
 #include "clock/clock_view.h"
@@ -61,7 +61,7 @@ QLabel* muted(const QString& text, QWidget* parent)
 
 } // namespace
 
-EnsembleEditor::EnsembleEditor(EnsemblesModel& model, ThumbnailCache& thumbnails, QWidget* parent)
+EnsembleEditor::EnsembleEditor(EnsemblesModel& model, EnsembleThumbnails& thumbnails, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_thumbnails(thumbnails)
@@ -145,7 +145,7 @@ EnsembleEditor::EnsembleEditor(EnsemblesModel& model, ThumbnailCache& thumbnails
 
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_model.cancel(); });
     connect(m_done, &QPushButton::clicked, this, [this] { m_model.done(m_name->text()); });
-    connect(&m_thumbnails, &ThumbnailCache::ready, this, [this] {
+    connect(&m_thumbnails, &EnsembleThumbnails::ready, this, [this] {
         if (isVisible())
             rebuildTiles();
     });

@@ -9,7 +9,7 @@
 #include "app/ui/flow_grid.h"
 #include "app/ui/look_preview.h"
 #include "app/ui/symbol_icon.h"
-#include "app/ui/thumbnail_cache.h"
+#include "app/ui/ensemble_thumbnails.h"
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
 #include "brand/brand_font.h"
@@ -67,7 +67,7 @@ QString chipTime()
 EnsemblesPage::EnsemblesPage(EnsemblesModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
-    , m_thumbnails(std::make_unique<ThumbnailCache>())
+    , m_thumbnails(std::make_unique<EnsembleThumbnails>())
 {
     m_scroll = new QScrollArea(this);
     m_scroll->setWidgetResizable(true);
@@ -139,7 +139,7 @@ EnsemblesPage::EnsemblesPage(EnsemblesModel& model, QWidget* parent)
         refreshCardThumbnails();
         refreshHero();
     });
-    connect(m_thumbnails.get(), &ThumbnailCache::ready, this, [this] {
+    connect(m_thumbnails.get(), &EnsembleThumbnails::ready, this, [this] {
         refreshCardThumbnails();
         refreshHero();
     });

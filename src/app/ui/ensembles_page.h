@@ -18,7 +18,7 @@ class QMenu;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
-class ThumbnailCache;
+class EnsembleThumbnails;
 
 // The front page: what each display shows, and the ensembles to choose from. Top to bottom: the
 // header, the display picker (two or more displays), the hero (a miniature of the chosen display
@@ -60,7 +60,7 @@ public:
     QLabel* helpLines() const { return m_help; }
     QLabel* emptyText() const { return m_empty; }
     QScrollArea* scrollArea() const { return m_scroll; }
-    ThumbnailCache& thumbnails() const { return *m_thumbnails; }
+    EnsembleThumbnails& thumbnails() const { return *m_thumbnails; }
     // The menu of an ensemble (the card's and the hero's), built afresh.
     QMenu* menuFor(const QUuid& id);
     RenameEnsembleDialog* renameDialog() const { return m_renameDialog; }
@@ -92,7 +92,7 @@ private:
     void runAction(EnsemblesModel::Action action, const QUuid& id);
 
     EnsemblesModel& m_model;
-    std::unique_ptr<ThumbnailCache> m_thumbnails;
+    std::unique_ptr<EnsembleThumbnails> m_thumbnails;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_displayPicker = nullptr;
     QList<QPushButton*> m_displayButtons;

@@ -9,12 +9,12 @@
 // Wallpaper thumbnails for views: read and scaled off the main thread, kept by file and size until
 // the library says thumbnails were remade. The main thread never waits on the disk: a picture not
 // read yet is a null image until `ready` says it is there.
-class ThumbnailCache : public QObject
+class EnsembleThumbnails : public QObject
 {
     Q_OBJECT
 public:
-    explicit ThumbnailCache(QObject* parent = nullptr);
-    ~ThumbnailCache() override;
+    explicit EnsembleThumbnails(QObject* parent = nullptr);
+    ~EnsembleThumbnails() override;
 
     // The picture at `path` scaled to cover `width` pixels, or a null image while it is read.
     QImage image(const QString& path, int width);

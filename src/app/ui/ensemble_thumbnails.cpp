@@ -1,4 +1,4 @@
-#include "app/ui/thumbnail_cache.h"
+#include "app/ui/ensemble_thumbnails.h"
 
 #include <QCoreApplication>
 #include <QImageReader>
@@ -32,14 +32,14 @@ QImage readScaled(const QString& path, int width)
 
 } // namespace
 
-ThumbnailCache::ThumbnailCache(QObject* parent)
+EnsembleThumbnails::EnsembleThumbnails(QObject* parent)
     : QObject(parent)
 {
 }
 
-ThumbnailCache::~ThumbnailCache() = default;
+EnsembleThumbnails::~EnsembleThumbnails() = default;
 
-QImage ThumbnailCache::image(const QString& path, int width)
+QImage EnsembleThumbnails::image(const QString& path, int width)
 {
     if (path.isEmpty() || width <= 0)
         return {};
@@ -51,7 +51,7 @@ QImage ThumbnailCache::image(const QString& path, int width)
     if (m_reading.contains(key))
         return {};
     m_reading.insert(key);
-    QPointer<ThumbnailCache> self(this);
+    QPointer<EnsembleThumbnails> self(this);
     const int generation = m_generation;
     readers().start([self, key, generation] {
         QImage image = readScaled(key.path, key.width);
@@ -67,14 +67,14 @@ QImage ThumbnailCache::image(const QString& path, int width)
     return {};
 }
 
-void ThumbnailCache::clear()
+void EnsembleThumbnails::clear()
 {
     ++m_generation;
     m_images.clear();
     m_reading.clear();
 }
 
-void ThumbnailCache::waitForReads()
+void EnsembleThumbnails::waitForReads()
 {
     readers().waitForDone();
     QCoreApplication::sendPostedEvents(qApp);
