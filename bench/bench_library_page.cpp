@@ -125,9 +125,9 @@ int main(int argc, char* argv[])
     LibraryStore& store = service->store();
     AppServices services;
     services.library = service;
-    std::unique_ptr<LoginItems> loginItems = LoginItems::createSystem();
-    std::unique_ptr<Workspace> workspace = Workspace::createSystem();
-    std::unique_ptr<Launcher> launcher = Launcher::createSystem();
+    std::unique_ptr<LoginItems> loginItems = LoginItems::makeSystem();
+    std::unique_ptr<Workspace> workspace = Workspace::makeSystem();
+    std::unique_ptr<Launcher> launcher = Launcher::makeSystem();
     PartsModel model(*loginItems, *workspace, *launcher, *services.safety, *services.install);
     std::printf("library: %lld wallpapers\n", qlonglong(store.items().size()));
 

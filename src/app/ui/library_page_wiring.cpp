@@ -23,7 +23,7 @@ QWidget* LibraryPageWiring::make(const ViewContext& context, QWidget* parent)
 
     Navigation& nav = context.nav;
     PartsModel& model = context.model;
-    std::shared_ptr<Workspace> workspace = Workspace::createSystem();
+    std::shared_ptr<Workspace> workspace = Workspace::makeSystem();
     LibraryPageHooks hooks;
     hooks.reveal = [workspace](const QString& path) { workspace->revealFile(path); };
     hooks.revealTitle = DesktopWords::current().fill(u"Show in {fileManager}");
