@@ -1,3 +1,4 @@
+#include "platform/desktop_words.h"
 #include "brand/ui/toggle_switch.h"
 #include "clock/clock_hours.h"
 #include "clock/presets.h"
@@ -245,7 +246,7 @@ private slots:
     void howItWorksWritesTheAppWideChoices()
     {
         make();
-        QCOMPARE(overview().timeFormatMenu()->itemText(0), QStringLiteral("Follow macOS"));
+        QCOMPARE(overview().timeFormatMenu()->itemText(0), DesktopWords::current().fill(u"Follow {systemName}"));
         overview().timeFormatMenu()->setFocus();
         QTest::keyClick(overview().timeFormatMenu(), Qt::Key_Down);
         overview().timeFormatMenu()->activated(2);

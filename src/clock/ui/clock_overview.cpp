@@ -1,5 +1,7 @@
 #include "clock/ui/clock_overview.h"
 
+#include "platform/desktop_words.h"
+
 #include "brand/brand.h"
 #include "brand/brand_font.h"
 #include "brand/ui/toggle_switch.h"
@@ -44,7 +46,7 @@ QString ClockOverview::timeFormatTitle(ClockTimeFormat format)
 
 QString ClockOverview::timeFormatNote()
 {
-    return QStringLiteral("Follow macOS uses the Mac's Date & Time setting.");
+    return DesktopWords::current().fill(u"Follow {systemName} uses the {computer}'s Date & Time setting.");
 }
 
 ClockOverview::ClockOverview(StyleStore& store, LibraryStore* library, QWidget* parent)
