@@ -1,4 +1,4 @@
-#include "app/show_settings.h"
+#include "core/show_settings.h"
 #include "app/ui/app_delegate.h"
 #include "app/ui/main_view.h"
 #include "app/ui/zentrove_application.h"

@@ -1,4 +1,4 @@
-#include "app/show_settings.h"
+#include "core/show_settings.h"
 
 #include "core/zentrove.h"
 #include "platform/bundle.h"
