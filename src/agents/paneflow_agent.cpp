@@ -7,6 +7,8 @@
 #include "library/import/media_services.h"
 #include "library/library_store.h"
 #include "looks/display_ensembles.h"
+#include "menubar/paneflow_menu.h"
+#include "menubar/zentrove_menu_bar.h"
 #include "platform/appearance.h"
 #include "platform/defaults.h"
 #include "platform/window_list.h"
@@ -49,12 +51,29 @@ void PaneflowAgent::startWork()
     // Tests only: a short recording interval instead of half a minute.
     if (const int ms = qEnvironmentVariableIntValue("ZENTROVE_RECORD_INTERVAL_MS"); ms > 0)
         recorder.setInterval(ms);
+    // The item's icon shows the pause at once, not at the next reload.
+    connect(m_library.get(), &LibraryStore::switchChanged, this, [this](LibrarySwitch which) {
+        if (which == LibrarySwitch::userPaused && menuBar())
+            menuBar()->setPaused(wallpaperPaused());
+    });
     m_playback = std::make_unique<LivePlayback>(*m_library, PauseRules::Sensors::system(), recorder, [] {
         QSet<quint32> ids;
         for (const DisplayArea& display : WindowList::system().displays())
             ids.insert(display.id);
         return ids;
     });
+}
+
+std::unique_ptr<EnsembleMenu> PaneflowAgent::menuContent(ZentroveMenuBar& bar)
+{
+    LibraryStore* library = m_library.get();
+    return PaneflowMenu::make(bar.model(), *library, [library](const QUuid& id) { library->setCurrentEnsembleID(id); }, bar.actions(),
+                              MenuStatus::wallpaperStoreCheck());
+}
+
+bool PaneflowAgent::wallpaperPaused() const
+{
+    return m_library && m_library->switchOn(LibrarySwitch::userPaused);
 }
 
 void PaneflowAgent::stopWork()

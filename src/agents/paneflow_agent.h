@@ -24,6 +24,8 @@ public:
 protected:
     void startWork() override;
     void stopWork() override;
+    std::unique_ptr<EnsembleMenu> menuContent(ZentroveMenuBar& bar) override;
+    bool wallpaperPaused() const override;
 
 private:
     std::unique_ptr<LibraryStore> m_library;

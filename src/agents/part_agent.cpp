@@ -2,8 +2,14 @@
 
 #include "core/part.h"
 #include "core/settings_sync.h"
+#include "core/zentrove.h"
+#include "library/ensemble_theme.h"
+#include "library/library_store.h"
+#include "menubar/paneflow_menu.h"
+#include "menubar/zentrove_menu_bar.h"
 #include "platform/defaults.h"
 #include "platform/quit_signals.h"
+#include "platform/workspace.h"
 #include "services/safety.h"
 
 #include <QCoreApplication>
@@ -16,6 +22,7 @@ PartAgent::PartAgent(QString identifier, QString displayName, QString logPrefix,
     : QObject(parent)
     , m_identifier(std::move(identifier))
     , m_logPrefix(logPrefix + displayName + QLatin1Char(':'))
+    , m_workspace(Workspace::makeSystem())
 {
 }
 
@@ -65,6 +72,7 @@ PartAgent::Start PartAgent::start()
         return Start::running;
     }
     startWork();
+    hostMenuBar();
     qCInfo(lcAgent).noquote() << m_logPrefix << "running";
     return Start::running;
 }
@@ -75,7 +83,37 @@ void PartAgent::quit(int exitCode)
         return;
     m_quitting = true;
     emit quitting();
+    // The item goes first: its menu may show what the work below holds.
+    m_menuBar.reset();
     stopWork();
     m_tokens.clear();
     QCoreApplication::exit(exitCode);
+}
+
+void PartAgent::hostMenuBar()
+{
+    if (m_identifier != Zentrove::paneflowID()) {
+        // An ensemble chosen in this part's menu is asked of the live-wallpaper part when it runs.
+        Workspace* workspace = m_workspace.get();
+        EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });
+    }
+    m_menuBar = std::make_unique<ZentroveMenuBar>([this](ZentroveMenuBar& bar) { return menuContent(bar); }, *m_workspace,
+                                                  [this] { quit(0); });
+    m_menuBar->setPaused(wallpaperPaused());
+    connect(&m_menuBar->model(), &EnsembleMenuModel::reloaded, this, [this] {
+        if (m_menuBar)
+            m_menuBar->setPaused(wallpaperPaused());
+    });
+}
+
+std::unique_ptr<EnsembleMenu> PartAgent::menuContent(ZentroveMenuBar& bar)
+{
+    return PlainMenu::make(bar.model(), bar.actions(), MenuStatus::wallpaperStoreCheck());
+}
+
+bool PartAgent::wallpaperPaused() const
+{
+    Defaults& paneflow = Defaults::domain(Zentrove::paneflowID());
+    paneflow.sync();
+    return paneflow.boolean(LibraryStore::switchKey(LibrarySwitch::userPaused), false);
 }

@@ -6,9 +6,13 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 class Defaults;
+class EnsembleMenu;
+class Workspace;
+class ZentroveMenuBar;
 
 // What every part agent does for the control app: own its identifier on the bus (a second
 // instance leaves at once), keep its settings domain and reload it when another process
@@ -33,6 +37,8 @@ public:
 
     QString identifier() const { return m_identifier; }
     Defaults& settings() const;
+    // The menu bar item's controller while the part runs; null before the start and after quitting.
+    ZentroveMenuBar* menuBar() const { return m_menuBar.get(); }
     // Adds an observation that lives as long as the agent.
     void keep(NoticeToken token) { m_tokens.push_back(std::move(token)); }
 
@@ -44,13 +50,23 @@ protected:
     virtual void startWork() {}
     virtual void reload() {}
     virtual void stopWork() {}
+    // The menu bar item's content when this part shows the item. The parts without the library
+    // store show the plain menu, which asks the live-wallpaper part to switch ensembles.
+    virtual std::unique_ptr<EnsembleMenu> menuContent(ZentroveMenuBar& bar);
+    // Whether the live wallpaper is paused, as the item's icon tells.
+    virtual bool wallpaperPaused() const;
+    Workspace& workspace() const { return *m_workspace; }
     // Log lines of this part begin with this: the system prefix and the part's name.
     QString logPrefix() const { return m_logPrefix; }
 
 private:
+    void hostMenuBar();
+
     const QString m_identifier;
     const QString m_logPrefix;
     BusIdentity m_identity;
     std::vector<NoticeToken> m_tokens;
+    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<ZentroveMenuBar> m_menuBar;
     bool m_quitting = false;
 };
