@@ -1,5 +1,6 @@
 #include "app/app_services.h"
 
+#include "app/menu_bar_setting.h"
 #include "app/safety_list_service.h"
 #include "app/store_library_service.h"
 #include "app/wallpaper_install_service.h"
@@ -16,6 +17,7 @@ AppServices AppServices::standard()
     services.library = std::make_shared<StoreLibraryService>();
     services.safety = std::make_shared<SafetyListService>();
     services.install = std::make_shared<WallpaperInstallService>();
+    services.menuBar = std::make_shared<MenuBarSetting>();
     // Opened by name, as the clock part opens it as its own; it reloads on the part's notices.
     services.clockStore = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
     services.taskbarStore = std::make_shared<SettingsStore>(Defaults::domain(Zentrove::taskbarID()), true);

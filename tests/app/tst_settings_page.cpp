@@ -1,4 +1,7 @@
 #include "app/app_services.h"
+#include "app/menu_bar_setting.h"
+#include "menubar/zentrove_menu_bar.h"
+#include "../library/notice_log.h"
 #include "app/navigation.h"
 #include "app/parts_model.h"
 #include "app/ui/app_style.h"
@@ -74,6 +77,25 @@ private slots:
         nav.reset();
         model.reset();
         home.reset();
+    }
+
+    // The toggle stores the setting, tells the parts, and follows a change made elsewhere.
+    void menuBarToggle()
+    {
+        makeModel();
+        services.menuBar = std::make_shared<MenuBarSetting>();
+        auto page = makePage();
+        page->show();
+        QVERIFY(page->menuBarToggle()->isChecked());
+        NoticeLog notices(ZentroveMenuBar::shownChanged());
+        QTest::mouseClick(page->menuBarToggle(), Qt::LeftButton);
+        QVERIFY(!page->menuBarToggle()->isChecked());
+        QVERIFY(!ZentroveMenuBar::isShown());
+        QTRY_COMPARE(notices.objects, QStringList {QStringLiteral("0")});
+        ZentroveMenuBar::setShown(true);
+        QTRY_VERIFY(page->menuBarToggle()->isChecked());
+        page.reset();
+        services.menuBar = std::make_shared<MenuBarService>();
     }
 
     void showsOneRowPerPartWithItsStatus()

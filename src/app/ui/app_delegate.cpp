@@ -3,6 +3,7 @@
 #include "app/ensemble_link.h"
 #include "app/show_request.h"
 #include "app/ui/app_menu.h"
+#include "platform/desktop_words.h"
 #include "app/ui/app_style.h"
 #include "app/ui/main_window.h"
 #include "app/ui/placeholder_view.h"
@@ -292,13 +293,14 @@ void AppDelegate::showMenu(const std::optional<QString>& snapshotPath)
 {
     if (!m_menuWindow) {
         auto* window = new QWidget;
-        window->setWindowTitle(QStringLiteral("Menu bar item"));
+        const QString title = DesktopWords::current().fill(u"{MenuBar} item");
+        window->setWindowTitle(title);
         auto* layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
         const ViewContext context{*m_model, m_nav, m_services};
         layout->addWidget(m_views.menuContent ? m_views.menuContent(context, window)
-                                              : new PlaceholderView(QStringLiteral("Menu bar item"), {}, window));
-        window->resize(340, 460);
+                                              : new PlaceholderView(title, {}, window));
+        window->adjustSize();
         m_menuWindow = window;
     }
     m_menuWindow->show();

@@ -11,7 +11,17 @@
 #include "clock/ui/clock_page.h"
 #include "core/part.h"
 #include "core/zentrove.h"
+#include "core/show_settings.h"
+#include "library/library_store.h"
+#include "menubar/ensemble_menu_model.h"
+#include "menubar/paneflow_menu.h"
+#include "menubar/ui/menu_content_view.h"
+#include "menubar/zentrove_menu_bar.h"
+#include "platform/desktop_words.h"
+#include "platform/workspace.h"
 #include "wallpaper/system_wallpaper.h"
+
+#include <QCoreApplication>
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -44,6 +54,25 @@ QWidget* ensemblesPage(const ViewContext& context, QWidget* parent)
             guard->openDetail(detail);
     };
     return page;
+}
+
+// The menu bar item's content as the live-wallpaper part shows it, over the app's library store:
+// choosing an ensemble makes it current through the store.
+QWidget* menuBarItemContent(const ViewContext& context, QWidget* parent)
+{
+    LibraryStore* library = context.services.library->libraryStore();
+    if (!library)
+        return new PlaceholderView(DesktopWords::current().fill(u"{MenuBar} item"), {}, parent);
+    std::shared_ptr<Workspace> workspace = Workspace::makeSystem();
+    MenuActions actions {
+        [workspace] { Zentrove::showSettings(QStringLiteral("looks"), *workspace); },
+        [workspace] { Zentrove::showSettings(QStringLiteral("feedback"), *workspace); },
+        [workspace] { ZentroveMenuBar::quitZentrove(*workspace, [] { QCoreApplication::quit(); }); },
+    };
+    return new MenuContentView(std::make_unique<EnsembleMenuModel>(), [library, actions](EnsembleMenuModel& model) {
+        return PaneflowMenu::make(model, *library, [library](const QUuid& id) { library->setCurrentEnsembleID(id); }, actions,
+                                  MenuStatus::wallpaperStoreCheck());
+    }, parent);
 }
 
 } // namespace
@@ -86,5 +115,6 @@ ViewRegistry ViewRegistry::standard()
         return page;
     });
     views.pages.insert(Page::paneflow, &LibraryPageWiring::make);
+    views.menuContent = menuBarItemContent;
     return views;
 }
