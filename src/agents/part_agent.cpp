@@ -1,5 +1,6 @@
 #include "agents/part_agent.h"
 
+#include "brand/brand.h"
 #include "core/part.h"
 #include "core/settings_sync.h"
 #include "core/zentrove.h"
@@ -97,6 +98,8 @@ void PartAgent::hostMenuBar()
         Workspace* workspace = m_workspace.get();
         EnsembleTheme::setPartRunningCheck([workspace] { return !workspace->runningApplications(Zentrove::paneflowID()).isEmpty(); });
     }
+    // The popover draws in the product's fonts.
+    Brand::registerFonts();
     m_menuBar = std::make_unique<ZentroveMenuBar>([this](ZentroveMenuBar& bar) { return menuContent(bar); }, *m_workspace,
                                                   [this] { quit(0); });
     m_menuBar->setPaused(wallpaperPaused());

@@ -39,6 +39,8 @@ struct AppServices
     // need them); the pages that need them then stand as placeholders.
     std::shared_ptr<StyleStore> clockStore;
     std::shared_ptr<SettingsStore> taskbarStore;
+    // "--show menu.second": the menu bar item's preview about the second display. Set by the preview.
+    std::function<void(const QString& detail)> openMenuDetail = [](const QString&) {};
     // "--show paneflow.options": the wallpapers page's settings popover. Set by the page.
     std::function<void(const QString& detail)> openLibraryDetail = [](const QString&) {};
 

@@ -18,8 +18,8 @@
 namespace {
 
 constexpr double pad = 14;
-constexpr double headerThumbW = 76;
-constexpr double headerThumbH = 48;
+constexpr double headerThumbW = 64;
+constexpr double headerThumbH = 42;
 constexpr double switchH = 26;
 constexpr double columns = 3;
 constexpr double gap = 8;
@@ -91,8 +91,8 @@ EnsembleMenu::Layout EnsembleMenu::layout() const
     double y = pad;
     l.headerThumb = QRectF(pad, y, headerThumbW, headerThumbH);
     const double textLeft = pad + headerThumbW + 12;
-    l.headerName = QRectF(textLeft, y + 2, width - textLeft - pad, 24);
-    l.headerStatus = QRectF(textLeft, y + 28, width - textLeft - pad, 16);
+    l.headerName = QRectF(textLeft, y, width - textLeft - pad, 22);
+    l.headerStatus = QRectF(textLeft, y + 24, width - textLeft - pad, 16);
     y += headerThumbH + 14;
 
     const QList<ScreenInfo> screens = m_model.screens();
@@ -394,7 +394,7 @@ void EnsembleMenu::paint(QPainter& painter)
     painter.drawText(l.headerName, Qt::AlignLeft | Qt::AlignVCenter,
                      QFontMetricsF(painter.font()).elidedText(headerName(), Qt::ElideRight, l.headerName.width()));
     painter.setPen(m_attention ? accent : Brand::muted());
-    painter.setFont(BrandFont::mono(9.5));
+    painter.setFont(BrandFont::mono(8.5));
     painter.drawText(l.headerStatus, Qt::AlignLeft | Qt::AlignVCenter,
                      QFontMetricsF(painter.font()).elidedText(headerStatus().toUpper(), Qt::ElideRight, l.headerStatus.width()));
 

@@ -63,7 +63,7 @@ public:
         bool operator==(const Hit&) const = default;
     };
 
-    static constexpr double width = 320;
+    static constexpr double width = 340;
 
     EnsembleMenu(EnsembleMenuModel& model, Hooks hooks, QObject* parent = nullptr);
     ~EnsembleMenu() override;

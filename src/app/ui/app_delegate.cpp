@@ -145,8 +145,8 @@ void AppDelegate::showWindowAtLaunch(const CommandLine& line)
 {
     const std::optional<QString> snapshot = line.value(QStringLiteral("--snapshot"));
     const std::optional<QString> name = line.value(QStringLiteral("--show"));
-    if (name == QLatin1String("menu")) {
-        showMenu(snapshot);
+    if (name == QLatin1String("menu") || name->startsWith(QLatin1String("menu."))) {
+        showMenu(snapshot, name->mid(5));
         return;
     }
     if (name)
@@ -211,7 +211,7 @@ void AppDelegate::handleLaterLaunch(const QStringList& arguments)
         open(line.links());
     applyPartSwitches(line);
     if (const std::optional<QString> name = line.value(QStringLiteral("--show")))
-        name == QLatin1String("menu") ? showMenu(std::nullopt) : show(*name);
+        name == QLatin1String("menu") || name->startsWith(QLatin1String("menu.")) ? showMenu(std::nullopt, name->mid(5)) : show(*name);
     else if (line.has(QStringLiteral("--setup"))) {
         openWindow();
         m_nav.setShowSetup(true);
@@ -289,7 +289,7 @@ void AppDelegate::openWindow()
     });
 }
 
-void AppDelegate::showMenu(const std::optional<QString>& snapshotPath)
+void AppDelegate::showMenu(const std::optional<QString>& snapshotPath, const QString& detail)
 {
     if (!m_menuWindow) {
         auto* window = new QWidget;
@@ -303,6 +303,8 @@ void AppDelegate::showMenu(const std::optional<QString>& snapshotPath)
         window->adjustSize();
         m_menuWindow = window;
     }
+    if (!detail.isEmpty())
+        m_services.openMenuDetail(detail);
     m_menuWindow->show();
     m_menuWindow->raise();
     m_menuWindow->activateWindow();

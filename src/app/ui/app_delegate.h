@@ -55,7 +55,8 @@ public:
 
     void show(const QString& name);
     void openWindow();
-    void showMenu(const std::optional<QString>& snapshotPath);
+    // "menu.second": the menu about the second display.
+    void showMenu(const std::optional<QString>& snapshotPath, const QString& detail = {});
     void quitIfIdle();
 
     PartsModel& model() { return *m_model; }

@@ -69,10 +69,17 @@ QWidget* menuBarItemContent(const ViewContext& context, QWidget* parent)
         [workspace] { Zentrove::showSettings(QStringLiteral("feedback"), *workspace); },
         [workspace] { ZentroveMenuBar::quitZentrove(*workspace, [] { QCoreApplication::quit(); }); },
     };
-    return new MenuContentView(std::make_unique<EnsembleMenuModel>(), [library, actions](EnsembleMenuModel& model) {
+    auto* view = new MenuContentView(std::make_unique<EnsembleMenuModel>(), [library, actions](EnsembleMenuModel& model) {
         return PaneflowMenu::make(model, *library, [library](const QUuid& id) { library->setCurrentEnsembleID(id); }, actions,
                                   MenuStatus::wallpaperStoreCheck());
     }, parent);
+    QPointer<MenuContentView> guard(view);
+    context.services.openMenuDetail = [guard](const QString& detail) {
+        const QList<ScreenInfo> screens = Screens::all();
+        if (guard && detail == QLatin1String("second") && screens.size() > 1)
+            guard->model().setDisplayID(screens[1].displayID);
+    };
+    return view;
 }
 
 } // namespace
