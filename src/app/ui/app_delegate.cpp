@@ -23,6 +23,7 @@
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QApplication>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -180,6 +181,9 @@ void AppDelegate::snapshotLater(QWidget* window, const QString& path)
         QWidget* subject = target;
         if (target == m_window && m_window) {
             QWidget* sheet = m_window->sheets()->current();
+            // A page's own dialog (a name sheet, a question) is what the user looks at.
+            if (!sheet)
+                sheet = QApplication::activeModalWidget();
             subject = sheet ? sheet : m_window->centralWidget();
         }
         // Exits 0 whether or not the file could be written: the failure is logged.

@@ -19,6 +19,7 @@
 #include "menubar/zentrove_menu_bar.h"
 #include "platform/desktop_words.h"
 #include "platform/workspace.h"
+#include "taskbar/ui/taskbar_page.h"
 #include "wallpaper/system_wallpaper.h"
 
 #include <QCoreApplication>
@@ -82,6 +83,44 @@ QWidget* menuBarItemContent(const ViewContext& context, QWidget* parent)
     return view;
 }
 
+QWidget* taskbarPage(const ViewContext& context, QWidget* parent)
+{
+    if (!context.services.taskbarStore)
+        return new PlaceholderView(QStringLiteral("Taskbar"), {}, parent);
+    auto* page = new TaskbarPage(*context.services.taskbarStore, context.services.library->libraryStore(), parent);
+    const Part part = *Part::withID(Zentrove::taskbarID());
+    PartsModel& model = context.model;
+    Navigation& nav = context.nav;
+    page->setRunning(model.isRunning(part));
+    QObject::connect(&model, &PartsModel::runningChanged, page, [page, &model, part] { page->setRunning(model.isRunning(part)); });
+    QObject::connect(page, &TaskbarPage::quitRequested, &model, [&model, part] { model.quit(part); });
+    QPointer<TaskbarPage> guarded(page);
+    context.services.openTaskbarDetail = [guarded](const QString& detail) {
+        if (guarded)
+            guarded->openDetail(detail);
+    };
+    // Leaving the page with an edited style asks first; the answer moves on by itself.
+    const auto guard = [guarded, &nav](Page target) {
+        if (!guarded || nav.page() != Page::taskbar)
+            return true;
+        return guarded->mayLeave([&nav, target] { nav.setPage(target); });
+    };
+    QObject::connect(page, &TaskbarPage::leaveGuardChanged, page, [page, &nav, guard] {
+        if (page->needsLeaveGuard())
+            nav.setLeaveGuard(guard);
+    });
+    QObject::connect(&nav, &Navigation::reselectedChanged, page, [page, &nav] {
+        if (nav.page() == Page::taskbar)
+            page->reselect();
+    });
+    // Another page shown: the editor closes, and with it the hold on the bar.
+    QObject::connect(&nav, &Navigation::pageChanged, page, [page, &nav] {
+        if (nav.page() != Page::taskbar && page->isEditing())
+            page->closeEditor();
+    });
+    return page;
+}
+
 } // namespace
 
 ViewRegistry ViewRegistry::standard()
@@ -122,6 +161,7 @@ ViewRegistry ViewRegistry::standard()
         return page;
     });
     views.pages.insert(Page::paneflow, &LibraryPageWiring::make);
+    views.pages.insert(Page::taskbar, taskbarPage);
     views.menuContent = menuBarItemContent;
     return views;
 }
