@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -48,9 +49,13 @@ QString zoom(double value)
 // A row of controls with a note under them, indented to the controls.
 QLabel* noteUnder(QVBoxLayout* layout, const QString& text, QWidget* parent)
 {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 4);
+    row->addSpacing(ClockControls::titleWidth + 12);
     QLabel* note = ClockControls::note(text, parent);
-    note->setContentsMargins(ClockControls::titleWidth + 12, 0, 0, 4);
-    layout->addWidget(note);
+    note->setWordWrap(true);
+    row->addWidget(note, 1);
+    layout->addLayout(row);
     return note;
 }
 
@@ -62,7 +67,7 @@ public:
         : QWidget(parent)
         , m_store(store)
     {
-        setMinimumHeight(70);
+        setMinimumHeight(84);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
 
@@ -72,7 +77,15 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         TaskbarSettings s = m_store.settings().asBottomBar().withoutWindowBlur();
-        const QRectF strip(0, (height() - 52) / 2.0, width(), 52);
+        const QRectF strip(10, (height() - 52) / 2.0, width() - 20, 52);
+        // A piece of wallpaper behind, so a bar in the page's own colour still stands out.
+        p.save();
+        QPainterPath clip;
+        clip.addRoundedRect(QRectF(rect()), 8, 8);
+        p.setClipPath(clip);
+        const QImage wallpaper = PreviewBar::sampleWallpaper(size());
+        p.drawImage(QPointF(0, 0), wallpaper);
+        p.restore();
         p.setPen(Qt::NoPen);
         p.setBrush(s.background.color());
         p.drawRoundedRect(strip, 8, 8);
@@ -187,7 +200,10 @@ StyleEditor::StyleEditor(SettingsStore& store, LibraryStore* library, QWidget* p
     m_title->setTextFormat(Qt::PlainText);
     top->addWidget(m_title, 1);
     outer->addLayout(top);
-    m_preview->setMaximumHeight(150);
+    // The bar at full size on a strip of the wallpaper.
+    m_preview->setScale(1.0);
+    m_preview->setAspect(0.11);
+    m_preview->setMinimumHeight(96);
     outer->addWidget(m_preview);
 
     m_saveBar->setProperty("role", QStringLiteral("box"));
@@ -203,12 +219,15 @@ StyleEditor::StyleEditor(SettingsStore& store, LibraryStore* library, QWidget* p
     auto* body = new QHBoxLayout;
     body->setSpacing(18);
     m_sections->setFixedWidth(170);
+    m_sections->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_sections->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_sections->setFixedHeight(int(sectionIDs().size()) * 32 + 4);
     m_sections->setFrameShape(QFrame::NoFrame);
     m_sections->setAccessibleName(QStringLiteral("Sections"));
     for (const QString& id : sectionIDs()) {
         auto* item = new QListWidgetItem(sectionTitle(id), m_sections);
         item->setData(Qt::UserRole, id);
-        item->setSizeHint(QSize(160, 30));
+        item->setSizeHint(QSize(160, 32));
         auto* scroll = new QScrollArea(m_panels);
         scroll->setWidgetResizable(true);
         scroll->setFrameShape(QFrame::NoFrame);
@@ -352,6 +371,8 @@ QWidget* StyleEditor::panel(const QString& id)
         toggle(c.date, QStringLiteral("Date"), [](TaskbarSettings& s, bool on) { s.showDate = on; });
         auto* formatRow = new QHBoxLayout;
         QLabel* formatTitle = ClockControls::title(QStringLiteral("Date format"), page);
+        formatTitle->setFixedWidth(ClockControls::titleWidth);
+        formatRow->setSpacing(12);
         formatRow->addWidget(formatTitle);
         c.dateFormat = new QLineEdit(page);
         c.dateFormat->setAccessibleName(QStringLiteral("Date format"));

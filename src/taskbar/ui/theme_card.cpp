@@ -17,11 +17,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-// The card's picture: a strip of wallpaper a little taller than a bar.
-constexpr double aspect = 0.42;
-constexpr double barScale = 0.5;
-} // namespace
 
 MiniBar::MiniBar(QWidget* parent)
     : QWidget(parent)
@@ -32,12 +27,26 @@ MiniBar::MiniBar(QWidget* parent)
 
 int MiniBar::heightForWidth(int width) const
 {
-    return qRound(width * aspect);
+    return std::max(minimumHeight(), int(qRound(width * m_aspect)));
 }
 
 QSize MiniBar::sizeHint() const
 {
     return {220, heightForWidth(220)};
+}
+
+void MiniBar::setScale(double scale)
+{
+    m_scale = scale;
+    m_stale = true;
+    update();
+}
+
+void MiniBar::setAspect(double aspect)
+{
+    m_aspect = aspect;
+    updateGeometry();
+    update();
 }
 
 void MiniBar::setSettings(const TaskbarSettings& settings)
@@ -75,8 +84,8 @@ void MiniBar::paintEvent(QPaintEvent*)
         p.drawImage(QRectF(QPointF((area.width() - fill.width()) / 2, (area.height() - fill.height()) / 2), fill), wallpaper);
         // The bar along the bottom edge at half size, as wide as the card less a margin.
         const double margin = 8;
-        const double length = std::max(40.0, (area.width() - 2 * margin) / barScale);
-        const QImage bar = PreviewBar::miniBar(m_settings, length, barScale * dpr);
+        const double length = std::max(40.0, (area.width() - 2 * margin) / m_scale);
+        const QImage bar = PreviewBar::miniBar(m_settings, length, m_scale * dpr);
         QSizeF barSize(bar.width() / dpr, bar.height() / dpr);
         if (barSize.height() > area.height() - 2 * margin)
             barSize.scale(QSizeF(area.width() - 2 * margin, area.height() - 2 * margin), Qt::KeepAspectRatio);

@@ -23,6 +23,10 @@ public:
     void setSettings(const TaskbarSettings& settings);
     void setBackdrop(const QImage& image);
     const TaskbarSettings& settings() const { return m_settings; }
+    // The bar's size against its real size (a half by default) and the picture's height against
+    // its width.
+    void setScale(double scale);
+    void setAspect(double aspect);
     // How many times the picture was drawn.
     int drawCount() const { return m_draws; }
 
@@ -37,6 +41,8 @@ private:
     TaskbarSettings m_settings;
     QImage m_backdrop;
     QImage m_image;
+    double m_scale = 0.5;
+    double m_aspect = 0.42;
     QSize m_drawnSize;
     bool m_stale = true;
     int m_draws = 0;
