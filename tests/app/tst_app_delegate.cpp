@@ -4,6 +4,9 @@
 #include "app/ui/zentrove_application.h"
 #include "clock/style_store.h"
 #include "clock/ui/clock_page.h"
+#include "taskbar/settings_store.h"
+#include "taskbar/ui/style_editor.h"
+#include "taskbar/ui/taskbar_page.h"
 #include "core/zentrove.h"
 #include "fake_platform.h"
 #include "platform/defaults.h"
@@ -11,6 +14,9 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QAbstractButton>
+#include <QDialog>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -51,7 +57,7 @@ class TestAppDelegate : public QObject
     QStringList clockTabs;
     std::unique_ptr<AppDelegate> delegate;
 
-    void make(ViewRegistry views = {}, std::shared_ptr<StyleStore> clockStore = nullptr)
+    void make(ViewRegistry views = {}, std::shared_ptr<StyleStore> clockStore = nullptr, std::shared_ptr<SettingsStore> taskbarStore = nullptr)
     {
         auto items = std::make_unique<FakeLoginItems>();
         auto space = std::make_unique<FakeWorkspace>();
@@ -62,6 +68,7 @@ class TestAppDelegate : public QObject
         install = std::make_shared<FakeInstallSeam>();
         services.library = library;
         services.install = install;
+        services.taskbarStore = taskbarStore;
         if (clockStore)
             services.clockStore = clockStore;
         else
@@ -188,6 +195,36 @@ private slots:
         QVERIFY(page->dialog());
         page->dialog()->reject();
         QCOMPARE(delegate->nav().page(), Page::vizavedid);
+        delegate.reset();
+    }
+
+    void showOpensTheTaskbarEditorOnASection()
+    {
+        auto taskbar = std::make_shared<SettingsStore>(Defaults::domain(Zentrove::taskbarID()), false);
+        make(ViewRegistry::standard(), nullptr, taskbar);
+        delegate->didFinishLaunching({QStringLiteral("--show"), QStringLiteral("taskbar.clock")});
+        QCOMPARE(delegate->nav().page(), Page::taskbar);
+        auto* page = qobject_cast<TaskbarPage*>(delegate->window()->view()->page(Page::taskbar));
+        QVERIFY(page);
+        QVERIFY(page->isEditing());
+        QCOMPARE(page->editor()->section(), QStringLiteral("clock"));
+        QVERIFY(page->editor()->hold().isHolding());
+        // An edited style guards the sidebar; "Don't Save" moves on and lets the bar go.
+        taskbar->applyTheme(taskbar->themes().first());
+        TaskbarSettings edited = taskbar->settings();
+        edited.barHeight += 6;
+        taskbar->setSettings(edited);
+        delegate->nav().go(Page::settings);
+        QCOMPARE(delegate->nav().page(), Page::taskbar);
+        auto* box = qobject_cast<QMessageBox*>(page->dialog());
+        QVERIFY(box);
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == QStringLiteral("Don't Save"))
+                button->click();
+        QCOMPARE(delegate->nav().page(), Page::settings);
+        QVERIFY(!page->isEditing());
+        QVERIFY(!page->editor()->hold().isHolding());
+        QVERIFY(taskbar->themes().first().matches(taskbar->settings()));
         delegate.reset();
     }
 

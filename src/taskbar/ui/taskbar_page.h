@@ -2,6 +2,7 @@
 
 #include "platform/desktop_words.h"
 
+#include <QDialog>
 #include <QHash>
 #include <QImage>
 #include <QPointer>
@@ -15,7 +16,7 @@ class AppsEditor;
 class LibraryStore;
 class MenuRow;
 class QComboBox;
-class QDialog;
+
 class QFrame;
 class QGridLayout;
 class QLabel;
