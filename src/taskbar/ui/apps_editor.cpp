@@ -151,8 +151,27 @@ TileStrip::TileStrip(SettingsStore& store, QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setFocusPolicy(Qt::ClickFocus);
     connect(&m_store, &SettingsStore::layoutChanged, this, &TileStrip::rebuild);
-    connect(&m_store, &SettingsStore::settingsChanged, this, &TileStrip::rebuild);
+    // Every slider step of the style editor changes the settings; the tiles follow only the few
+    // values they show.
+    connect(&m_store, &SettingsStore::settingsChanged, this, [this] {
+        if (marks() != m_marks)
+            rebuild();
+    });
     rebuild();
+}
+
+TileStrip::Marks TileStrip::marks() const
+{
+    const TaskbarSettings& s = m_store.settings();
+    return {s.startButton, s.separateRunningApps, int(s.trash)};
+}
+
+const std::optional<DesktopApp>& TileStrip::app(const QString& id)
+{
+    auto found = m_apps.find(id);
+    if (found == m_apps.end())
+        found = m_apps.insert(id, DesktopApps::find(id));
+    return *found;
 }
 
 void TileStrip::rebuild()
@@ -191,9 +210,9 @@ void TileStrip::rebuild()
             tile.missing = !QFileInfo(*folder).isDir();
         } else if (LayoutToken::isApp(item)) {
             tile.kind = K::app;
-            const std::optional<DesktopApp> app = DesktopApps::find(item);
-            tile.label = app ? app->name : unknownAppName(item);
-            tile.missing = !app;
+            const std::optional<DesktopApp>& entry = app(item);
+            tile.label = entry ? entry->name : unknownAppName(item);
+            tile.missing = !entry;
         } else {
             // A token this version does not know: shown as it is and kept in its place.
             tile.kind = K::unknown;
@@ -202,7 +221,8 @@ void TileStrip::rebuild()
         tiles.append(tile);
     }
     m_tiles = tiles;
-    m_icons.clear();
+    m_marks = marks();
+    // Icons are kept by item; only the marks' icons depend on nothing but their kind.
     if (m_selected && !layout.contains(*m_selected)) {
         m_selected.reset();
         emit selectionChanged();
@@ -335,8 +355,8 @@ QPixmap TileStrip::iconFor(const EditorTile& tile)
     QPixmap pixmap;
     if (tile.kind == EditorTile::Kind::app && !tile.missing) {
         // The entry's icon from the icon theme, or its file; a broken one falls back to the mark.
-        if (const std::optional<DesktopApp> app = DesktopApps::find(tile.item); app && !app->icon.isEmpty()) {
-            const QIcon icon = QFileInfo(app->icon).isAbsolute() ? QIcon(app->icon) : QIcon::fromTheme(app->icon);
+        if (const std::optional<DesktopApp>& entry = app(tile.item); entry && !entry->icon.isEmpty()) {
+            const QIcon icon = QFileInfo(entry->icon).isAbsolute() ? QIcon(entry->icon) : QIcon::fromTheme(entry->icon);
             if (!icon.isNull())
                 pixmap = icon.pixmap(QSize(iconSide, iconSide), dpr);
         }

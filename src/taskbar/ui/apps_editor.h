@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/desktop_apps.h"
+
 #include <QHash>
 #include <QPixmap>
 #include <QPointer>
@@ -77,11 +79,24 @@ private:
     // Where a tile dropped at `point` goes: the index of the tile it goes before.
     int dropIndex(const QPoint& point) const;
     QPixmap iconFor(const EditorTile& tile);
+    // The desktop entry of an app, read once per app.
+    const std::optional<DesktopApp>& app(const QString& id);
+    // What the tiles show of the settings; a settings change redraws the tiles only when it moves.
+    struct Marks
+    {
+        bool startButton = false;
+        bool separate = false;
+        int trash = 0;
+        bool operator==(const Marks&) const = default;
+    };
+    Marks marks() const;
 
     SettingsStore& m_store;
     QList<EditorTile> m_tiles;
     std::optional<QString> m_selected;
     QHash<QString, QPixmap> m_icons;
+    QHash<QString, std::optional<DesktopApp>> m_apps;
+    Marks m_marks;
     int m_pressed = -1;
     QPoint m_pressPoint;
     bool m_dragging = false;
