@@ -4,6 +4,7 @@
 #include "clock/style_store.h"
 #include "library/library_store.h"
 #include "media/media_kind.h"
+#include "platform/desktop_words.h"
 #include "taskbar/settings_store.h"
 
 #include <algorithm>
@@ -11,12 +12,6 @@
 namespace {
 
 const QString missing = QStringLiteral("Missing");
-
-// The operating system's own name, as the desktop words will give it.
-QString systemName()
-{
-    return QStringLiteral("the system");
-}
 
 template<typename T>
 bool assign(T& field, const T& value)
@@ -48,7 +43,11 @@ EnsemblesModel::EnsemblesModel(LibraryStore& library, StyleStore& clocks, Settin
         connect(&m_clocks, signal, this, &EnsemblesModel::storesChanged);
     for (auto signal : {&SettingsStore::settingsChanged, &SettingsStore::themesChanged, &SettingsStore::activeThemeIDChanged})
         connect(&m_taskbar, signal, this, &EnsemblesModel::storesChanged);
-    connect(&ScreensWatch::shared(), &ScreensWatch::changed, this, &EnsemblesModel::screensChanged);
+    m_screens = Screens::all();
+    connect(&ScreensWatch::shared(), &ScreensWatch::changed, this, [this] {
+        m_screens = Screens::all();
+        emit screensChanged();
+    });
     // The ensemble in the editor went away under it (another process removed it): close it.
     connect(&m_library, &LibraryStore::ensemblesChanged, this, [this] {
         if (m_editingID && !find(m_editingID))
@@ -96,7 +95,7 @@ std::optional<ScreenInfo> EnsemblesModel::chosen() const
 bool EnsemblesModel::onMain() const
 {
     const std::optional<ScreenInfo> screen = chosen();
-    return !screen || Screens::isMain(*screen);
+    return !screen || m_screens.isEmpty() || screen->displayID == m_screens.first().displayID;
 }
 
 QString EnsemblesModel::displayName(const ScreenInfo& screen)
@@ -242,7 +241,7 @@ EnsemblesModel::Line EnsemblesModel::caption() const
         if (m_library.switchOn(LibrarySwitch::lockScreenFailed))
             return {QStringLiteral("LOCK SCREEN FAILED") + status, Tone::failure};
         if (waitingForMacOS())
-            return {QStringLiteral("LOCK SCREEN WAITING FOR ") + systemName().toUpper() + status, Tone::warning};
+            return {DesktopWords::current().fill(u"Lock screen waiting for {systemName}").toUpper() + status, Tone::warning};
         if (m_library.switchOn(LibrarySwitch::lockScreenTaken))
             return {QStringLiteral("LOCK SCREEN USED BY ANOTHER APP") + status, Tone::warning};
         return {QStringLiteral("DESKTOP AND LOCK SCREEN") + status, Tone::muted};

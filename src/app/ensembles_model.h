@@ -72,7 +72,9 @@ public:
     void setPlace(LookPlace place);
 
     // --- displays -----------------------------------------------------------------------------
-    QList<ScreenInfo> screens() const { return Screens::all(); }
+    // The displays as last told by the screens watch (asking the system each time is costly, and
+    // a card asks several times).
+    QList<ScreenInfo> screens() const { return m_screens; }
     // The display the page works on: the one of displayID while it is connected, else the main one.
     std::optional<ScreenInfo> chosen() const;
     bool onMain() const;
@@ -172,6 +174,7 @@ private:
     SettingsStore& m_taskbar;
     Navigation& m_nav;
     Inputs m_inputs;
+    QList<ScreenInfo> m_screens;
 
     std::optional<quint32> m_displayID;
     std::optional<QUuid> m_selectedID;

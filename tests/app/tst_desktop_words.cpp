@@ -4,6 +4,7 @@
 #include "app/parts_model.h"
 #include "app/status_line.h"
 #include "app/ui/app_style.h"
+#include "app/ui/change_ensemble_box.h"
 #include "app/ui/dock_consent_dialog.h"
 #include "app/ui/settings_page.h"
 #include "brand/ui/toggle_switch.h"
@@ -89,6 +90,7 @@ class TestDesktopWords : public QObject
             rules.pauseReason().value_or(QString()),
             SystemWallpaper::notSetUpMessage(),
             Safety::crashReason(QStringLiteral("14.5.0")),
+            ChangeEnsembleBox::explanation(EnsembleChanging::Mode::appearance, 1),
         };
     }
 
@@ -164,6 +166,7 @@ private slots:
             QStringLiteral("macOS hasn't set up its wallpapers on this account yet. Open Wallpaper settings and pick any "
                            "wallpaper once, and Zentrove puts yours on the lock screen right after."),
             QStringLiteral("It kept quitting unexpectedly on macOS 14.5.0."),
+            QStringLiteral("Follows macOS, Auto included. An ensemble you pick yourself stays until macOS switches."),
         };
         QCOMPARE(namingTexts(), expected);
 
@@ -189,6 +192,7 @@ private slots:
         QCOMPARE(named[6], QStringLiteral("Show in Files"));
         QCOMPARE(named[7], QStringLiteral("Computer is hot"));
         QCOMPARE(named[9], QStringLiteral("It kept quitting unexpectedly on Fedora Linux 14.5.0."));
+        QCOMPARE(named[10], QStringLiteral("Follows Fedora Linux, Auto included. An ensemble you pick yourself stays until Fedora Linux switches."));
         QVERIFY(settingsPageTexts().contains(QStringLiteral("Remove Zentrove from this computer")));
         QVERIFY(settingsPageTexts().contains(QStringLiteral("Show in the top bar")));
     }

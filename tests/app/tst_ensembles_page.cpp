@@ -13,6 +13,7 @@
 #include "brand/brand_accent.h"
 #include "clock/style_store.h"
 #include "looks/look_request.h"
+#include "platform/desktop_words.h"
 #include "taskbar/settings_store.h"
 
 #include <QApplication>
@@ -120,6 +121,7 @@ private slots:
         library.reset();
         f.reset();
         storeSetUp = true;
+        DesktopWords::setCurrent(DesktopWords::linuxDesktop());
     }
 
     // --- displays ----------------------------------------------------------------------------
@@ -228,7 +230,8 @@ private slots:
         QTest::newRow("lock screen off") << "off" << "LOCK SCREEN OFF" << "muted";
         QTest::newRow("failed") << "failed" << "LOCK SCREEN FAILED" << "failure";
         QTest::newRow("failed wins over taken") << "failed taken" << "LOCK SCREEN FAILED" << "failure";
-        QTest::newRow("waiting") << "waiting" << "LOCK SCREEN WAITING FOR " << "warning";
+        QTest::newRow("waiting, original words") << "waiting original" << "LOCK SCREEN WAITING FOR MACOS" << "warning";
+        QTest::newRow("waiting, a distribution's name") << "waiting fedora" << "LOCK SCREEN WAITING FOR FEDORA LINUX" << "warning";
         QTest::newRow("taken") << "taken" << "LOCK SCREEN USED BY ANOTHER APP" << "warning";
         QTest::newRow("otherwise") << "" << "DESKTOP AND LOCK SCREEN" << "muted";
         QTest::newRow("daily") << "daily" << "DESKTOP AND LOCK SCREEN · SAND TOMORROW" << "muted";
@@ -247,8 +250,15 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(QString, caption);
         QFETCH(QString, colour);
-        open();
         const QStringList words = setup.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.contains(QStringLiteral("original")))
+            DesktopWords::setCurrent(DesktopWords::original());
+        if (words.contains(QStringLiteral("fedora"))) {
+            DesktopWords fedora = DesktopWords::linuxDesktop();
+            fedora.systemName = QStringLiteral("Fedora Linux");
+            DesktopWords::setCurrent(fedora);
+        }
+        open();
         if (words.contains(QStringLiteral("off")))
             library->setSwitch(LibrarySwitch::lockScreenEnabled, false);
         if (words.contains(QStringLiteral("failed")))

@@ -5,6 +5,7 @@
 #include "brand/brand.h"
 #include "brand/brand_font.h"
 #include "library/library_store.h"
+#include "platform/desktop_words.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -38,7 +39,7 @@ QString ChangeEnsembleBox::explanation(EnsembleChanging::Mode mode, int screens)
         text = QStringLiteral("A new ensemble each morning, shuffled: every ensemble comes up once before any comes back.");
         break;
     case EnsembleChanging::Mode::appearance: {
-        text = QStringLiteral("Follows the system, Auto included. An ensemble you pick yourself stays until the system switches.");
+        text = DesktopWords::current().fill(u"Follows {systemName}, Auto included. An ensemble you pick yourself stays until {systemName} switches.");
         break;
     }
     }
