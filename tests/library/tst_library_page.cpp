@@ -12,7 +12,7 @@
 #include "library/ui/library_page.h"
 #include "library/ui/rename_dialog.h"
 #include "library/ui/settings_popover.h"
-#include "library/ui/thumbnail_cache.h"
+#include "media/thumbnail_cache.h"
 #include "library/ui/video_preview.h"
 #include "library/ui/wallpaper_detail_page.h"
 #include "library/ui/wallpaper_grid.h"

@@ -3,6 +3,7 @@
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
 #include "brand/brand_font.h"
+#include "media/thumbnail_cache.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -24,6 +25,13 @@ EnsembleCard::EnsembleCard(Kind kind, const QUuid& id, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
 }
 
+QImage EnsembleCard::picture(const QString& path, int width, int version)
+{
+    if (width <= 0)
+        return {};
+    return ThumbnailCache::shared().image(path, QSize((width + 127) / 128 * 128, 0), version);
+}
+
 void EnsembleCard::setContent(const Content& content)
 {
     if (content == m_content)
@@ -38,6 +46,22 @@ void EnsembleCard::setThumbnail(const QImage& image)
         return;
     m_thumbnail = image;
     update();
+}
+
+void EnsembleCard::setPicturePath(const QString& path, int version)
+{
+    if (path == m_picturePath && version == m_pictureVersion)
+        return;
+    m_picturePath = path;
+    m_pictureVersion = version;
+    update();
+}
+
+QImage EnsembleCard::thumbnail() const
+{
+    if (m_picturePath.isEmpty())
+        return m_thumbnail;
+    return picture(m_picturePath, int(width() * devicePixelRatioF()), m_pictureVersion);
 }
 
 void EnsembleCard::setSelected(bool selected)
@@ -77,7 +101,8 @@ void EnsembleCard::paintEvent(QPaintEvent*)
     } else {
         painter.save();
         painter.setClipPath(shape);
-        if (m_thumbnail.isNull()) {
+        const QImage shown = thumbnail();
+        if (shown.isNull()) {
             painter.fillRect(thumb, Brand::sidebar());
             if (m_kind == Kind::tile) {
                 painter.setPen(Brand::muted());
@@ -85,9 +110,9 @@ void EnsembleCard::paintEvent(QPaintEvent*)
                 painter.drawText(thumb, Qt::AlignCenter, QStringLiteral("—"));
             }
         } else {
-            const QSizeF source = thumb.size().scaled(QSizeF(m_thumbnail.size()), Qt::KeepAspectRatio);
-            const QRectF from(QPointF((m_thumbnail.width() - source.width()) / 2, (m_thumbnail.height() - source.height()) / 2), source);
-            painter.drawImage(thumb, m_thumbnail, from);
+            const QSizeF source = thumb.size().scaled(QSizeF(shown.size()), Qt::KeepAspectRatio);
+            const QRectF from(QPointF((shown.width() - source.width()) / 2, (shown.height() - source.height()) / 2), source);
+            painter.drawImage(thumb, shown, from);
         }
         if (!m_content.clockText.isEmpty()) {
             // The chip: the clock's time in its own colour, on a dark glass pill.

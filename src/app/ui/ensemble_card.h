@@ -34,8 +34,14 @@ public:
     QUuid id() const { return m_id; }
     const Content& content() const { return m_content; }
     void setContent(const Content& content);
+    // A picture made by the caller (the editor's tiles).
     void setThumbnail(const QImage& image);
-    bool hasThumbnail() const { return !m_thumbnail.isNull(); }
+    // The wallpaper thumbnail at `path`, asked of the app's cache when the card is painted, so
+    // only cards on screen read theirs. The owner calls update() when the cache has it.
+    void setPicturePath(const QString& path, int version);
+    const QString& picturePath() const { return m_picturePath; }
+    // What the card shows now (a null image while it is read).
+    QImage thumbnail() const;
     void setSelected(bool selected);
     bool isSelected() const { return m_selected; }
 
@@ -46,6 +52,11 @@ public:
     bool canApply() const { return m_content.canApply && (m_kind == Kind::ensemble || m_kind == Kind::sameAsMain); }
 
     QSize sizeHint() const override { return size(); }
+
+    // The picture at `path` for a view `width` pixels wide, from the app's thumbnail cache: null
+    // until read (the cache's loaded() says when). Widths come in steps, so a view resized by a
+    // few pixels reuses its picture.
+    static QImage picture(const QString& path, int width, int version);
 
 signals:
     void clicked(const QUuid& id);
@@ -67,6 +78,8 @@ private:
     QUuid m_id;
     Content m_content;
     QImage m_thumbnail;
+    QString m_picturePath;
+    int m_pictureVersion = 0;
     bool m_selected = false;
     bool m_hovered = false;
 };

@@ -3,12 +3,12 @@
 #include "app/ui/app_style.h"
 #include "app/ui/ensemble_card.h"
 #include "app/ui/flow_grid.h"
-#include "app/ui/ensemble_thumbnails.h"
 #include "brand/brand.h"
 #include "brand/brand_font.h"
 #include "clock/clock_view.h"
 #include "clock/style_store.h"
 #include "library/library_store.h"
+#include "media/thumbnail_cache.h"
 #include "taskbar/preview/preview_bar.h"
 #include "taskbar/settings_store.h"
 
@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,10 +62,9 @@ QLabel* muted(const QString& text, QWidget* parent)
 
 } // namespace
 
-EnsembleEditor::EnsembleEditor(EnsemblesModel& model, EnsembleThumbnails& thumbnails, QWidget* parent)
+EnsembleEditor::EnsembleEditor(EnsemblesModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
-    , m_thumbnails(thumbnails)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -145,9 +145,16 @@ EnsembleEditor::EnsembleEditor(EnsemblesModel& model, EnsembleThumbnails& thumbn
 
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_model.cancel(); });
     connect(m_done, &QPushButton::clicked, this, [this] { m_model.done(m_name->text()); });
-    connect(&m_thumbnails, &EnsembleThumbnails::ready, this, [this] {
-        if (isVisible())
-            rebuildTiles();
+    // Pictures come in one by one: rebuild the tiles once for all that came in one turn.
+    connect(&ThumbnailCache::shared(), &ThumbnailCache::loaded, this, [this] {
+        if (!isVisible() || m_tilesQueued)
+            return;
+        m_tilesQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_tilesQueued = false;
+            if (isVisible())
+                rebuildTiles();
+        });
     });
 }
 
@@ -198,7 +205,7 @@ void EnsembleEditor::rebuildTiles()
         return;
     const EnsemblesModel::Slot slot = m_model.slot().value_or(EnsemblesModel::Slot::wallpaper);
     LibraryStore& library = m_model.library();
-    const QImage wallpaper = m_thumbnails.image(library.thumbnailPath(ensemble->wallpaper), tileImage.width());
+    const QImage wallpaper = EnsembleCard::picture(library.thumbnailPath(ensemble->wallpaper), tileImage.width(), library.thumbnailVersion());
 
     QList<QWidget*> items;
     QHash<EnsembleCard*, Choice> choices;
@@ -220,7 +227,7 @@ void EnsembleEditor::rebuildTiles()
     switch (slot) {
     case EnsemblesModel::Slot::wallpaper:
         for (const Wallpaper& item : library.items())
-            add(item.name, Choice {false, item.id}, m_thumbnails.image(library.thumbnailPath(item.id), tileImage.width()),
+            add(item.name, Choice {false, item.id}, EnsembleCard::picture(library.thumbnailPath(item.id), tileImage.width(), library.thumbnailVersion()),
                 item.id == ensemble->wallpaper);
         break;
     case EnsemblesModel::Slot::clock:

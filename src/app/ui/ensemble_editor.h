@@ -12,7 +12,6 @@ class FlowGrid;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class EnsembleThumbnails;
 
 // The editor that takes the hero's place: the title, the name field, the three slot rows with
 // their hints, and the step picker whose tiles fill the slot being chosen.
@@ -20,7 +19,7 @@ class EnsembleEditor : public QWidget
 {
     Q_OBJECT
 public:
-    EnsembleEditor(EnsemblesModel& model, EnsembleThumbnails& thumbnails, QWidget* parent = nullptr);
+    EnsembleEditor(EnsemblesModel& model, QWidget* parent = nullptr);
 
     // Reads everything again from the model (a new ensemble, another slot, a store change).
     void refresh();
@@ -48,7 +47,7 @@ private:
     void chooseTile(EnsembleCard* tile);
 
     EnsemblesModel& m_model;
-    EnsembleThumbnails& m_thumbnails;
+    bool m_tilesQueued = false;
     QLabel* m_title;
     QLineEdit* m_name;
     QPushButton* m_rows[3];

@@ -9,13 +9,14 @@
 #include "app/ui/flow_grid.h"
 #include "app/ui/look_preview.h"
 #include "app/ui/symbol_icon.h"
-#include "app/ui/ensemble_thumbnails.h"
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
 #include "brand/brand_font.h"
 #include "clock/clock_view.h"
 #include "clock/style_store.h"
 #include "library/library_store.h"
+#include "media/media_kind.h"
+#include "media/thumbnail_cache.h"
 #include "taskbar/settings_store.h"
 
 #include <QHBoxLayout>
@@ -28,9 +29,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 constexpr int heroPictureWidth = 1024;
+// Cards made before the first paint: more than a tall window shows. The rest follow in batches.
+constexpr int firstCards = 48;
+constexpr int moreCards = 120;
 
 QColor colourOf(EnsemblesModel::Tone tone)
 {
@@ -67,7 +73,7 @@ QString chipTime()
 EnsemblesPage::EnsemblesPage(EnsemblesModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
-    , m_thumbnails(std::make_unique<EnsembleThumbnails>())
+    , m_cardLimit(firstCards)
 {
     m_scroll = new QScrollArea(this);
     m_scroll->setWidgetResizable(true);
@@ -101,7 +107,7 @@ EnsemblesPage::EnsemblesPage(EnsemblesModel& model, QWidget* parent)
     buildHero(content);
     page->addWidget(m_hero);
 
-    m_editor = new EnsembleEditor(m_model, *m_thumbnails, content);
+    m_editor = new EnsembleEditor(m_model, content);
     m_editor->hide();
     page->addWidget(m_editor);
 
@@ -132,16 +138,16 @@ EnsemblesPage::EnsemblesPage(EnsemblesModel& model, QWidget* parent)
     connect(m_newTile, &EnsembleCard::clicked, this, [this] { m_model.newEnsemble(); });
 
     connect(&m_model, &EnsemblesModel::stateChanged, this, &EnsemblesPage::refreshState);
-    connect(&m_model, &EnsemblesModel::storesChanged, this, &EnsemblesPage::refreshAll);
-    connect(&m_model, &EnsemblesModel::screensChanged, this, &EnsemblesPage::refreshAll);
-    connect(&m_model.library(), &LibraryStore::thumbnailVersionChanged, this, [this] {
-        m_thumbnails->clear();
-        refreshCardThumbnails();
-        refreshHero();
-    });
-    connect(m_thumbnails.get(), &EnsembleThumbnails::ready, this, [this] {
-        refreshCardThumbnails();
-        refreshHero();
+    connect(&m_model, &EnsemblesModel::storesChanged, this, &EnsemblesPage::refreshSoon);
+    connect(&m_model, &EnsemblesModel::screensChanged, this, &EnsemblesPage::refreshSoon);
+    connect(&ThumbnailCache::shared(), &ThumbnailCache::loaded, this, [this](const QString& path) {
+        if (path == m_heroPicture)
+            refreshHero();
+        for (EnsembleCard* card : std::as_const(m_cards))
+            if (card->picturePath() == path)
+                card->update();
+        if (m_sameCard && m_sameCard->picturePath() == path)
+            m_sameCard->update();
     });
     connect(&m_model.nav(), &Navigation::openEnsembleChanged, this, &EnsemblesPage::takeRequest);
     connect(&BrandAccent::shared(), &BrandAccent::hexChanged, this, &EnsemblesPage::refreshCards);
@@ -285,12 +291,31 @@ void EnsemblesPage::buildHero(QWidget* parent)
     layout->addLayout(right, 2);
 }
 
-QList<EnsembleCard*> EnsemblesPage::cards() const
+QList<EnsembleCard*> EnsemblesPage::cards()
 {
+    flushCards();
     QList<EnsembleCard*> result;
     for (const QUuid& id : m_cardOrder)
         result << m_cards.value(id);
     return result;
+}
+
+EnsembleCard* EnsemblesPage::card(const QUuid& id)
+{
+    flushCards();
+    return m_cards.value(id);
+}
+
+EnsembleCard* EnsemblesPage::sameAsMainCard()
+{
+    flushCards();
+    return m_sameCard;
+}
+
+EnsembleCard* EnsemblesPage::newTile()
+{
+    flushCards();
+    return m_newTile;
 }
 
 void EnsemblesPage::showEvent(QShowEvent* event)
@@ -303,6 +328,7 @@ void EnsemblesPage::showEvent(QShowEvent* event)
 
 void EnsemblesPage::refreshAll()
 {
+    m_cardsQueued = false;
     refreshDisplays();
     rebuildCards();
     refreshHero();
@@ -312,6 +338,49 @@ void EnsemblesPage::refreshAll()
         m_changeBox->refresh();
     if (m_model.editingID())
         m_editor->refresh();
+}
+
+void EnsemblesPage::refreshSoon()
+{
+    // One apply changes several stores one after the other. The hero follows each at once (it is
+    // cheap); the cards once, on the next turn, after the change's notice has left for the parts.
+    refreshDisplays();
+    refreshHero();
+    refreshFooter();
+    m_changeBox->setVisible(m_model.onMain() && !m_model.library().ensembles().isEmpty());
+    if (m_changeBox->isVisibleTo(this))
+        m_changeBox->refresh();
+    if (m_model.editingID())
+        m_editor->refresh();
+    queueCards();
+}
+
+void EnsemblesPage::queueCards()
+{
+    if (m_cardsQueued)
+        return;
+    m_cardsQueued = true;
+    QMetaObject::invokeMethod(this, &EnsemblesPage::flushCards, Qt::QueuedConnection);
+}
+
+void EnsemblesPage::flushCards()
+{
+    // Every card asked for by name must exist: make the ones still waiting.
+    const bool allMade = m_cards.size() >= m_model.library().ensembles().size();
+    if (!m_cardsQueued && allMade)
+        return;
+    m_cardsQueued = false;
+    m_cardLimit = std::numeric_limits<int>::max();
+    rebuildCards();
+}
+
+void EnsemblesPage::buildMoreCards()
+{
+    m_moreQueued = false;
+    if (m_cards.size() >= m_model.library().ensembles().size())
+        return;
+    m_cardLimit += moreCards;
+    rebuildCards();
 }
 
 void EnsemblesPage::refreshState()
@@ -382,7 +451,12 @@ void EnsemblesPage::refreshHero()
 
     m_preview->setScreenSize(chosen ? chosen->size : QSizeF());
     m_preview->setPlace(place);
-    m_preview->setWallpaper(m_thumbnails->image(library.thumbnailPath(shown.wallpaper), heroPictureWidth));
+    m_heroPicture = library.thumbnailPath(shown.wallpaper);
+    m_preview->setWallpaper(EnsembleCard::picture(m_heroPicture, heroPictureWidth, library.thumbnailVersion()));
+    // A video wallpaper plays in the miniature of the desktop.
+    const std::optional<Wallpaper> wallpaper = library.wallpaperOf(shown);
+    const QString media = wallpaper ? library.mediaPath(*wallpaper) : QString();
+    m_preview->setVideo(place == LookPlace::desktop && MediaKind::isVideo(media) ? media : QString());
     TaskbarSettings bar = m_model.taskbar().settings();
     if (shown.taskbarTheme) {
         for (const Theme& theme : m_model.taskbar().themes())
@@ -449,9 +523,16 @@ void EnsemblesPage::rebuildCards()
         m_sameCard->deleteLater();
         m_sameCard = nullptr;
     }
+    int made = int(m_cards.size());
+    bool waiting = false;
     for (const Ensemble& e : ensembles) {
         EnsembleCard* card = m_cards.take(e.id);
         if (!card) {
+            if (made >= m_cardLimit) {
+                waiting = true;
+                continue;
+            }
+            ++made;
             card = new EnsembleCard(EnsembleCard::Kind::ensemble, e.id, m_grid);
             connect(card, &EnsembleCard::clicked, this, [this](const QUuid& id) { m_model.select(id); });
             connect(card, &EnsembleCard::doubleClicked, this, [this](const QUuid& id) {
@@ -473,10 +554,18 @@ void EnsemblesPage::rebuildCards()
         gone->hide();
         gone->deleteLater();
     }
-    items << m_newTile;
+    // The new tile ends the gallery once every card is there.
+    if (waiting)
+        m_newTile->hide();
+    else
+        items << m_newTile;
     m_cards = kept;
     m_cardOrder = order;
     m_grid->setItems(items);
+    if (waiting && !m_moreQueued) {
+        m_moreQueued = true;
+        QMetaObject::invokeMethod(this, &EnsemblesPage::buildMoreCards, Qt::QueuedConnection);
+    }
     m_cardsForDisplay = m_model.displayID();
     m_cardsForMain = onMain;
     refreshCards();
@@ -528,15 +617,16 @@ void EnsemblesPage::refreshCards()
 
 void EnsemblesPage::refreshCardThumbnails()
 {
+    // Cards read their pictures when painted, so only the ones on screen are read.
     LibraryStore& library = m_model.library();
-    const int width = EnsembleCard::cardWidth * 2;
+    const int version = library.thumbnailVersion();
     for (const Ensemble& e : library.ensembles()) {
-        if (EnsembleCard* card = m_cards.value(e.id); card && !card->hasThumbnail())
-            card->setThumbnail(m_thumbnails->image(library.thumbnailPath(e.wallpaper), width));
+        if (EnsembleCard* card = m_cards.value(e.id))
+            card->setPicturePath(library.thumbnailPath(e.wallpaper), version);
     }
     if (m_sameCard) {
         const std::optional<Ensemble> main = library.currentEnsemble();
-        m_sameCard->setThumbnail(main ? m_thumbnails->image(library.thumbnailPath(main->wallpaper), width) : QImage());
+        m_sameCard->setPicturePath(main ? library.thumbnailPath(main->wallpaper) : QString(), version);
     }
 }
 
@@ -556,7 +646,7 @@ void EnsemblesPage::refreshFooter()
 void EnsemblesPage::takeRequest()
 {
     if (const std::optional<QUuid> id = m_model.takeRequest()) {
-        if (EnsembleCard* card = m_cards.value(*id)) {
+        if (EnsembleCard* card = this->card(*id)) {
             // After layout, so the card has its place.
             QPointer<EnsembleCard> target(card);
             QTimer::singleShot(0, this, [this, target] {

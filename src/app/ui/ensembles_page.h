@@ -18,7 +18,6 @@ class QMenu;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
-class EnsembleThumbnails;
 
 // The front page: what each display shows, and the ensembles to choose from. Top to bottom: the
 // header, the display picker (two or more displays), the hero (a miniature of the chosen display
@@ -52,15 +51,16 @@ public:
     QPushButton* saveChangesButton() const { return m_saveChanges; }
     EnsembleEditor* editor() const { return m_editor; }
     ChangeEnsembleBox* changeBox() const { return m_changeBox; }
-    QList<EnsembleCard*> cards() const;
-    EnsembleCard* card(const QUuid& id) const { return m_cards.value(id); }
-    EnsembleCard* sameAsMainCard() const { return m_sameCard; }
-    EnsembleCard* newTile() const { return m_newTile; }
+    // The gallery's cards. The gallery follows store changes on the next turn of the main loop
+    // (an apply changes several stores at once); asking for a card brings it up to date first.
+    QList<EnsembleCard*> cards();
+    EnsembleCard* card(const QUuid& id);
+    EnsembleCard* sameAsMainCard();
+    EnsembleCard* newTile();
     QPushButton* restoreButton() const { return m_restore; }
     QLabel* helpLines() const { return m_help; }
     QLabel* emptyText() const { return m_empty; }
     QScrollArea* scrollArea() const { return m_scroll; }
-    EnsembleThumbnails& thumbnails() const { return *m_thumbnails; }
     // The menu of an ensemble (the card's and the hero's), built afresh.
     QMenu* menuFor(const QUuid& id);
     RenameEnsembleDialog* renameDialog() const { return m_renameDialog; }
@@ -80,6 +80,14 @@ protected:
 private:
     void buildHero(QWidget* parent);
     void refreshAll();
+    // Store changes: everything but the cards now, the cards once on the next turn.
+    void refreshSoon();
+    void queueCards();
+    // Brings the cards up to date when a refresh of them waits.
+    void flushCards();
+    // Makes the next batch of cards that are not made yet (a big gallery is made over several
+    // turns, the rows on screen first).
+    void buildMoreCards();
     void refreshState();
     void refreshHero();
     void refreshDisplays();
@@ -92,7 +100,6 @@ private:
     void runAction(EnsemblesModel::Action action, const QUuid& id);
 
     EnsemblesModel& m_model;
-    std::unique_ptr<EnsembleThumbnails> m_thumbnails;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_displayPicker = nullptr;
     QList<QPushButton*> m_displayButtons;
@@ -125,6 +132,10 @@ private:
     QPointer<QMenu> m_menu;
     QPointer<RenameEnsembleDialog> m_renameDialog;
     QPointer<DeleteEnsembleDialog> m_deleteDialog;
+    QString m_heroPicture; // the thumbnail path the hero shows
+    bool m_cardsQueued = false;
+    bool m_moreQueued = false;
+    int m_cardLimit; // how many cards may exist; raised batch by batch
     std::optional<quint32> m_cardsForDisplay;
     bool m_cardsForMain = true;
 };

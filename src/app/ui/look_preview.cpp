@@ -4,6 +4,7 @@
 #include "clock/clock_view.h"
 #include "taskbar/preview/preview_bar.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,9 +15,66 @@ LookPreview::LookPreview(QWidget* parent)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    connect(&m_frames, &LoopingFrames::frameReady, this, [this](const QImage& frame) {
+        m_frame = frame;
+        ++m_framesShown;
+        update(screenRect().toAlignedRect());
+    });
 }
 
 LookPreview::~LookPreview() = default;
+
+void LookPreview::setVideo(const QString& path)
+{
+    if (path == m_video)
+        return;
+    m_video = path;
+    m_frames.stop();
+    m_frame = {};
+    m_framesShown = 0;
+    syncVideo();
+    update();
+}
+
+QSize LookPreview::framePixels() const
+{
+    return (screenRect().size() * devicePixelRatioF()).toSize();
+}
+
+void LookPreview::syncVideo()
+{
+    const bool wanted = !m_video.isEmpty() && isVisible() && !(window()->windowState() & Qt::WindowMinimized);
+    if (wanted && !m_frames.isRunning())
+        m_frames.start(m_video, framePixels());
+    else if (!wanted && m_frames.isRunning())
+        m_frames.stop();
+}
+
+void LookPreview::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (window() != m_watchedWindow) {
+        if (m_watchedWindow)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = window();
+        m_watchedWindow->installEventFilter(this);
+    }
+    syncVideo();
+}
+
+void LookPreview::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    syncVideo();
+}
+
+bool LookPreview::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_watchedWindow
+        && (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Hide || event->type() == QEvent::Show))
+        syncVideo();
+    return QWidget::eventFilter(watched, event);
+}
 
 void LookPreview::setScreenSize(const QSizeF& size)
 {
@@ -76,6 +134,7 @@ void LookPreview::resizeEvent(QResizeEvent* event)
     const int wanted = heightForWidth(width());
     if (minimumHeight() != wanted)
         setFixedHeight(wanted);
+    m_frames.setSize(framePixels());
 }
 
 QSize LookPreview::sizeHint() const
@@ -106,13 +165,16 @@ void LookPreview::paintInto(QPainter& painter, const QRectF& rect)
     clip.addRoundedRect(rect, Brand::radius, Brand::radius);
     painter.setClipPath(clip);
 
-    if (m_wallpaper.isNull()) {
+    // A playing video's frame, else the picture (a glass bar keeps blurring the picture: it is
+    // not worth redoing for every frame).
+    const QImage& picture = m_frame.isNull() ? m_wallpaper : m_frame;
+    if (picture.isNull()) {
         painter.fillRect(rect, Brand::sidebar());
     } else {
         // Cover the display: crop the picture to its proportions, centred.
-        const QSizeF source = QSizeF(rect.size()).scaled(QSizeF(m_wallpaper.size()), Qt::KeepAspectRatio);
-        const QRectF from(QPointF((m_wallpaper.width() - source.width()) / 2, (m_wallpaper.height() - source.height()) / 2), source);
-        painter.drawImage(rect, m_wallpaper, from);
+        const QSizeF source = QSizeF(rect.size()).scaled(QSizeF(picture.size()), Qt::KeepAspectRatio);
+        const QRectF from(QPointF((picture.width() - source.width()) / 2, (picture.height() - source.height()) / 2), source);
+        painter.drawImage(rect, picture, from);
     }
 
     const double scale = rect.width() / m_screen.width();

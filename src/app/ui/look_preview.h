@@ -2,6 +2,7 @@
 
 #include "app/ensembles_model.h"
 #include "clock/clock_style.h"
+#include "media/looping_frames.h"
 #include "taskbar/taskbar_settings.h"
 
 #include <QImage>
@@ -29,6 +30,13 @@ public:
     void setPlace(LookPlace place);
     LookPlace place() const { return m_place; }
     void setWallpaper(const QImage& image);
+    // A video wallpaper plays in the miniature while it is visible in a window that is not
+    // minimised; the picture of setWallpaper stands in until its first frame. Empty: none.
+    void setVideo(const QString& path);
+    const QString& video() const { return m_video; }
+    bool isPlaying() const { return m_frames.isRunning(); }
+    // Video frames painted since the video was set (tests).
+    int framesShown() const { return m_framesShown; }
     void setBar(const std::optional<TaskbarSettings>& settings);
     void setClock(const std::optional<ClockStyle>& style);
 
@@ -44,8 +52,13 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void syncVideo();
+    QSize framePixels() const;
     const QImage& screenWallpaper(const QSize& points);
 
     static constexpr int maxHeight = 420;
@@ -56,4 +69,9 @@ private:
     std::optional<TaskbarSettings> m_bar;
     std::optional<ClockStyle> m_clockStyle;
     std::unique_ptr<ClockView> m_clock;
+    QString m_video;
+    QImage m_frame; // the video's latest frame
+    int m_framesShown = 0;
+    QWidget* m_watchedWindow = nullptr;
+    LoopingFrames m_frames;
 };

@@ -5,7 +5,7 @@
 #include "library/library_store.h"
 #include "library/ui/activity_list.h"
 #include "library/ui/symbols.h"
-#include "library/ui/thumbnail_cache.h"
+#include "media/thumbnail_cache.h"
 #include "library/ui/wallpaper_grid.h"
 #include "media/image_info.h"
 #include "media/media_kind.h"
@@ -23,10 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// Cards are at most a little over 300 points wide; read thumbnails at twice that for sharp
-// pictures on dense screens, cropped to 16:9.
-const QSize cardPixels(640, 360);
 
 QWidget* makeEmptyDrop(QPushButton*& choose, QWidget* parent)
 {
@@ -78,7 +74,7 @@ LibraryGridScreen::LibraryGridScreen(LibraryStore& store, LibraryView& view, con
     , m_store(store)
     , m_view(view)
     , m_hooks(hooks)
-    , m_thumbnails(new ThumbnailCache(cardPixels, ThumbnailCache::defaultMaxBytes, this))
+    , m_thumbnails(&ThumbnailCache::shared())
 {
     m_facts.setMaxThreadCount(1);
     m_model = new WallpaperGridModel(

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "media/looping_frames.h"
+
 #include <QImage>
 #include <QWidget>
-
-#include <atomic>
-#include <memory>
-#include <thread>
 
 // A video playing silently over and over, decoded on a worker thread at the widget's size and
 // painted as it comes. It decodes only while it is visible in a window that is not minimised.
@@ -16,7 +14,7 @@ public:
     explicit VideoPreview(const QString& path, QWidget* parent = nullptr);
     ~VideoPreview() override;
 
-    bool isDecoding() const { return m_worker.joinable(); }
+    bool isDecoding() const { return m_frames.isRunning(); }
     // Frames painted since the widget was made (tests, benchmarks).
     int framesShown() const { return m_framesShown; }
     const QImage& frame() const { return m_frame; }
@@ -33,17 +31,11 @@ protected:
 
 private:
     void sync();
-    void start();
-    void stop();
-    void run();
+    QSize pixelSize() const;
 
     QString m_path;
     QImage m_frame;
     int m_framesShown = 0;
-    int m_run = 0; // main thread only; read by the worker before it starts posting
     QWidget* m_watchedWindow = nullptr;
-    std::thread m_worker;
-    std::shared_ptr<std::atomic<bool>> m_stop;
-    std::atomic<int> m_width{0};
-    std::atomic<int> m_height{0};
+    LoopingFrames m_frames;
 };

@@ -3,7 +3,7 @@
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
 #include "brand/brand_font.h"
-#include "library/ui/thumbnail_cache.h"
+#include "media/thumbnail_cache.h"
 
 #include <QContextMenuEvent>
 #include <QPainter>
@@ -16,8 +16,8 @@ WallpaperGridModel::WallpaperGridModel(ThumbnailCache& thumbnails, TraitsOf trai
     , m_traits(std::move(traits))
     , m_thumbnailPath(std::move(thumbnailPath))
 {
-    connect(&m_thumbnails, &ThumbnailCache::loaded, this, [this](const QUuid& id) {
-        const int row = m_rows.value(id, -1);
+    connect(&m_thumbnails, &ThumbnailCache::loaded, this, [this](const QString& path) {
+        const int row = m_rowsByThumbnail.value(path, -1);
         if (row >= 0)
             emit dataChanged(index(row), index(row), {ThumbnailRole, MissingRole});
     });
@@ -31,8 +31,12 @@ void WallpaperGridModel::setWallpapers(const QList<Wallpaper>& wallpapers)
     m_items = wallpapers;
     m_rows.clear();
     m_rows.reserve(m_items.size());
-    for (int row = 0; row < m_items.size(); ++row)
+    m_rowsByThumbnail.clear();
+    m_rowsByThumbnail.reserve(m_items.size());
+    for (int row = 0; row < m_items.size(); ++row) {
         m_rows.insert(m_items[row].id, row);
+        m_rowsByThumbnail.insert(m_thumbnailPath(m_items[row].id), row);
+    }
     endResetModel();
 }
 
@@ -41,6 +45,15 @@ void WallpaperGridModel::setThumbnailVersion(int version)
     if (version == m_version)
         return;
     m_version = version;
+    if (!m_items.isEmpty())
+        emit dataChanged(index(0), index(int(m_items.size()) - 1), {ThumbnailRole});
+}
+
+void WallpaperGridModel::setThumbnailSize(QSize size)
+{
+    if (size == m_thumbnailSize || size.isEmpty())
+        return;
+    m_thumbnailSize = size;
     if (!m_items.isEmpty())
         emit dataChanged(index(0), index(int(m_items.size()) - 1), {ThumbnailRole});
 }
@@ -84,9 +97,9 @@ QVariant WallpaperGridModel::data(const QModelIndex& index, int role) const
     case BadgesRole:
         return badges(m_traits(item));
     case ThumbnailRole:
-        return m_thumbnails.image(item.id, m_thumbnailPath(item.id), m_version);
+        return m_thumbnails.image(m_thumbnailPath(item.id), m_thumbnailSize, m_version);
     case MissingRole:
-        return m_thumbnails.isMissing(item.id);
+        return m_thumbnails.isMissing(m_thumbnailPath(item.id), m_thumbnailSize);
     default:
         return {};
     }
@@ -116,14 +129,18 @@ void WallpaperCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     painter->fillPath(outline, Brand::raised());
 
     // The thumbnail fills the top at 16:9, cropped to it.
-    const QRect picture(card.left(), card.top(), card.width(), card.height() - nameHeight);
+    const QRect picture = pictureRect(card);
     painter->save();
     painter->setClipPath(outline);
     const QImage image = index.data(WallpaperGridModel::ThumbnailRole).value<QImage>();
     if (!image.isNull()) {
-        const QSizeF fitted = QSizeF(picture.size()).scaled(image.size(), Qt::KeepAspectRatio);
-        const QRectF source((image.width() - fitted.width()) / 2, (image.height() - fitted.height()) / 2, fitted.width(), fitted.height());
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        // Read at the card's pixel size, the picture is copied, not scaled: scrolling through
+        // hundreds of cards stays cheap. A stand-in of another size (while resizing) is scaled.
+        const qreal dpr = painter->device()->devicePixelRatioF();
+        const QSize pixels = (QSizeF(picture.size()) * dpr).toSize();
+        const QSize fitted = pixels.scaled(image.size(), Qt::KeepAspectRatio);
+        const QRect source((image.width() - fitted.width()) / 2, (image.height() - fitted.height()) / 2, fitted.width(), fitted.height());
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, fitted != pixels);
         painter->drawImage(QRectF(picture), image, source);
     } else {
         painter->fillRect(picture, Brand::line());
@@ -208,6 +225,9 @@ void WallpaperGrid::setGridModel(WallpaperGridModel* model)
 {
     m_model = model;
     setModel(model);
+    const QRect picture = WallpaperCardDelegate::pictureRect(WallpaperCardDelegate::cardRect(QRect(QPoint(), gridSize())));
+    if (model && !picture.isEmpty())
+        model->setThumbnailSize((QSizeF(picture.size()) * devicePixelRatioF()).toSize());
 }
 
 QRect WallpaperGrid::cardRect(int row) const
@@ -239,5 +259,9 @@ void WallpaperGrid::layoutCells()
     if (gridSize() == cell)
         return;
     m_delegate->setCellSize(cell);
+    if (m_model) {
+        const QRect picture = WallpaperCardDelegate::pictureRect(WallpaperCardDelegate::cardRect(QRect(QPoint(), cell)));
+        m_model->setThumbnailSize((QSizeF(picture.size()) * devicePixelRatioF()).toSize());
+    }
     setGridSize(cell);
 }

@@ -35,6 +35,9 @@ public:
     void setWallpapers(const QList<Wallpaper>& wallpapers);
     const QList<Wallpaper>& wallpapers() const { return m_items; }
     void setThumbnailVersion(int version);
+    // The pixel size of a card's picture: thumbnails are read at it, so painting them is a copy.
+    void setThumbnailSize(QSize size);
+    QSize thumbnailSize() const { return m_thumbnailSize; }
     // Badges changed (the current wallpaper, what is dynamic): repaint, same rows.
     void refreshBadges();
     int row(const QUuid& id) const { return m_rows.value(id, -1); }
@@ -50,6 +53,8 @@ private:
     PathOf m_thumbnailPath;
     QList<Wallpaper> m_items;
     QHash<QUuid, int> m_rows;
+    QHash<QString, int> m_rowsByThumbnail;
+    QSize m_thumbnailSize{320, 180};
     int m_version = 0;
 };
 
@@ -67,6 +72,7 @@ public:
     static constexpr int gap = 16;
     static constexpr int nameHeight = 36;
     static QRect cardRect(const QRect& cell);
+    static QRect pictureRect(const QRect& card) { return {card.left(), card.top(), card.width(), card.height() - nameHeight}; }
 
 private:
     QSize m_cell{240, 171};
