@@ -1,4 +1,5 @@
 #include "../library/library_fixture.h"
+#include "clip_maker.h"
 
 #include "app/ensembles_model.h"
 #include "app/navigation.h"
@@ -539,6 +540,53 @@ private slots:
         QCOMPARE(library->ensembleChanging().darkEnsemble, std::optional<QUuid>(woods.id));
         QCOMPARE(box->picker(true)->text(), QStringLiteral("Woods"));
         QCOMPARE(page->card(woods.id)->content().status, QStringLiteral("☾ DARK MODE"));
+    }
+
+    // A video wallpaper plays in the desktop's miniature while the page is visible in a window
+    // that is not minimised; the lock screen shows the clock over the picture.
+    void aVideoWallpaperPlaysInTheMiniature()
+    {
+        open(true);
+        QVERIFY(ClipMaker::pattern(library->mediaPath(beach), QStringLiteral("160x120"), 30, 1));
+        LookPreview* preview = page->preview();
+        clickCard(page->card(woods.id));
+        QCOMPARE(preview->video(), library->mediaPath(forest));
+        clickCard(page->card(sea.id));
+        QCOMPARE(preview->video(), library->mediaPath(beach));
+        QVERIFY(preview->isPlaying());
+        // A one-second clip of 30 frames: more than 40 means it started over.
+        QTRY_VERIFY_WITH_TIMEOUT(preview->framesShown() > 40, 5000);
+
+        page->placeButton(LookPlace::lockScreen)->click();
+        QVERIFY(!preview->isPlaying());
+        QVERIFY(preview->video().isEmpty());
+        page->placeButton(LookPlace::desktop)->click();
+        QVERIFY(preview->isPlaying());
+
+        page->hide();
+        QVERIFY(!preview->isPlaying());
+        const int hidden = preview->framesShown();
+        QTest::qWait(200);
+        QCOMPARE(preview->framesShown(), hidden);
+        page->show();
+        QVERIFY(preview->isPlaying());
+        QTRY_VERIFY(preview->framesShown() > hidden);
+
+        page->window()->setWindowState(Qt::WindowMinimized);
+        QVERIFY(!preview->isPlaying());
+        const int minimised = preview->framesShown();
+        QTest::qWait(200);
+        QCOMPARE(preview->framesShown(), minimised);
+        page->window()->setWindowState(Qt::WindowNoState);
+        QVERIFY(preview->isPlaying());
+
+        // A picture wallpaper shows its thumbnail only.
+        const Wallpaper still = f->wallpaper(QStringLiteral("Still"), QStringLiteral("still.png"));
+        library->addWallpaper(still, false);
+        library->setWallpaper(sand, still.id);
+        clickCard(page->card(sand.id));
+        QVERIFY(preview->video().isEmpty());
+        QVERIFY(!preview->isPlaying());
     }
 
     void anEmptyLibrarySaysWhatToDo()

@@ -609,7 +609,8 @@ private slots:
         QVERIFY(!popover->isVisible());
     }
 
-    // A video's preview decodes on a worker and loops; hiding the page stops the decoding.
+    // A video's preview decodes on a worker and loops; hiding the page or minimising its window
+    // stops the decoding.
     void videoPreviewLoopsWhileShown()
     {
         const Wallpaper clip = add("Waves", "clip.mp4");
@@ -633,6 +634,17 @@ private slots:
         QCOMPARE(preview->framesShown(), shown);
         page->show();
         QVERIFY(preview->isDecoding());
+        QTRY_VERIFY(preview->framesShown() > shown);
+
+        // A minimised window shows nothing: the decoding stops until the window comes back.
+        page->window()->setWindowState(Qt::WindowMinimized);
+        QVERIFY(!preview->isDecoding());
+        const int minimised = preview->framesShown();
+        QTest::qWait(200);
+        QCOMPARE(preview->framesShown(), minimised);
+        page->window()->setWindowState(Qt::WindowNoState);
+        QVERIFY(preview->isDecoding());
+        QTRY_VERIFY(preview->framesShown() > minimised);
     }
 
     // A dynamic picture shows its frames with labels, the current one marked, and its caption.
