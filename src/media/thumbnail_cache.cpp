@@ -68,6 +68,7 @@ void ThumbnailCache::request(const Key& key, int version, const QDateTime& known
     if (pending != m_pending.cend() && *pending >= version)
         return;
     m_pending.insert(key, version);
+    bool startReader = false;
     {
         std::lock_guard lock(m_queueLock);
         m_queue.push_back(Job{key, version, known});
@@ -78,22 +79,33 @@ void ThumbnailCache::request(const Key& key, int version, const QDateTime& known
                 m_pending.remove(dropped.key);
             m_queue.pop_front();
         }
+        // A reader goes on until the queue is empty: start one only when fewer than the pool's
+        // threads are going, so a scroll's many requests cost the main thread little.
+        if (m_readers < m_pool.maxThreadCount()) {
+            ++m_readers;
+            startReader = true;
+        }
     }
-    m_pool.start([this] { drainOne(); });
+    if (startReader)
+        m_pool.start([this] { drain(); });
 }
 
-void ThumbnailCache::drainOne()
+void ThumbnailCache::drain()
 {
-    // On a reader: take the newest job, whichever request started this run.
-    Job job;
-    {
-        std::lock_guard lock(m_queueLock);
-        if (m_queue.empty())
-            return;
-        job = std::move(m_queue.back());
-        m_queue.pop_back();
+    // On a reader: take the newest job until none is left.
+    for (;;) {
+        Job job;
+        {
+            std::lock_guard lock(m_queueLock);
+            if (m_queue.empty()) {
+                --m_readers;
+                return;
+            }
+            job = std::move(m_queue.back());
+            m_queue.pop_back();
+        }
+        deliver(job, load(job));
     }
-    deliver(job, load(job));
 }
 
 void ThumbnailCache::deliver(const Job& job, Result result)

@@ -84,7 +84,7 @@ private:
     };
 
     void request(const Key& key, int version, const QDateTime& known);
-    void drainOne();
+    void drain();
     void deliver(const Job& job, Result result);
     static Result load(const Job& job);
 
@@ -93,5 +93,6 @@ private:
     QHash<QString, QSize> m_latest; // path -> size read last
     std::mutex m_queueLock;
     std::deque<Job> m_queue; // newest at the back
+    int m_readers = 0;       // reader runs going; under m_queueLock
     QThreadPool m_pool;
 };
