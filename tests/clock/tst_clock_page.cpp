@@ -1,4 +1,5 @@
 #include "platform/desktop_words.h"
+#include "app/ui/app_style.h"
 #include "brand/ui/toggle_switch.h"
 #include "clock/clock_hours.h"
 #include "clock/presets.h"
@@ -102,6 +103,9 @@ private slots:
     void initTestCase()
     {
         ProcessIdentity::set(Zentrove::bundleID());
+        // Pictures written for a person to look at wear the app's own dark style.
+        if (qEnvironmentVariableIsSet("ZENTROVE_SNAPSHOT_DIR"))
+            AppStyle::apply(*qApp);
     }
     void init() { home = std::make_unique<TestHome>(); }
     void cleanup()
