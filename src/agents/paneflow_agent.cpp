@@ -12,6 +12,7 @@
 #include "platform/appearance.h"
 #include "platform/defaults.h"
 #include "platform/window_list.h"
+#include "wallpaper/library_housekeeping.h"
 #include "wallpaper/live_playback.h"
 #include "wallpaper/performance_recorder.h"
 
@@ -32,6 +33,7 @@ void PaneflowAgent::startWork()
 {
     MediaServices::install();
     m_library = std::make_unique<LibraryStore>(settings().name(), true);
+    LibraryHousekeeping::atStart(*m_library);
     m_appearance = std::make_unique<Appearance>();
     m_automation = std::make_unique<EnsembleAutomation>(*m_library, m_appearance.get());
     // What the part shows, in the log: the main display's ensemble and the other displays' own.
@@ -52,7 +54,7 @@ void PaneflowAgent::startWork()
     if (const int ms = qEnvironmentVariableIntValue("ZENTROVE_RECORD_INTERVAL_MS"); ms > 0)
         recorder.setInterval(ms);
     // The item's icon shows the pause at once, not at the next reload.
-    connect(m_library.get(), &LibraryStore::switchChanged, this, [this](LibrarySwitch which) {
+    connect(&m_library->switches(), &LibrarySwitches::changed, this, [this](LibrarySwitch which) {
         if (which == LibrarySwitch::userPaused && menuBar())
             menuBar()->setPaused(wallpaperPaused());
     });
@@ -73,7 +75,7 @@ std::unique_ptr<EnsembleMenu> PaneflowAgent::menuContent(ZentroveMenuBar& bar)
 
 bool PaneflowAgent::wallpaperPaused() const
 {
-    return m_library && m_library->switchOn(LibrarySwitch::userPaused);
+    return m_library && m_library->switches().on(LibrarySwitch::userPaused);
 }
 
 void PaneflowAgent::stopWork()

@@ -118,5 +118,5 @@ bool PartAgent::wallpaperPaused() const
 {
     Defaults& paneflow = Defaults::domain(Zentrove::paneflowID());
     paneflow.sync();
-    return paneflow.boolean(LibraryStore::switchKey(LibrarySwitch::userPaused), false);
+    return paneflow.boolean(LibrarySwitches::key(LibrarySwitch::userPaused), false);
 }

@@ -35,10 +35,10 @@ EnsemblesModel::EnsemblesModel(LibraryStore& library, StyleStore& clocks, Settin
 {
     for (auto signal : {&LibraryStore::itemsChanged, &LibraryStore::ensemblesChanged, &LibraryStore::currentEnsembleIDChanged,
                         &LibraryStore::currentIDChanged, &LibraryStore::displayEnsemblesChanged,
-                        &LibraryStore::ensembleChangingChanged, &LibraryStore::lockScreenStatusChanged,
-                        &LibraryStore::thumbnailVersionChanged})
+                        &LibraryStore::ensembleChangingChanged, &LibraryStore::thumbnailVersionChanged})
         connect(&m_library, signal, this, &EnsemblesModel::storesChanged);
-    connect(&m_library, &LibraryStore::switchChanged, this, &EnsemblesModel::storesChanged);
+    connect(&m_library.switches(), &LibrarySwitches::changed, this, &EnsemblesModel::storesChanged);
+    connect(&m_library.switches(), &LibrarySwitches::lockScreenStatusChanged, this, &EnsemblesModel::storesChanged);
     for (auto signal : {&StyleStore::styleChanged, &StyleStore::customPresetsChanged, &StyleStore::activePresetIDChanged})
         connect(&m_clocks, signal, this, &EnsemblesModel::storesChanged);
     for (auto signal : {&SettingsStore::settingsChanged, &SettingsStore::themesChanged, &SettingsStore::activeThemeIDChanged})
@@ -236,13 +236,13 @@ EnsemblesModel::Line EnsemblesModel::caption() const
 {
     if (onMain()) {
         const QString status = changeStatus();
-        if (!m_library.switchOn(LibrarySwitch::lockScreenEnabled))
+        if (!m_library.switches().on(LibrarySwitch::lockScreenEnabled))
             return {QStringLiteral("LOCK SCREEN OFF") + status, Tone::muted};
-        if (m_library.switchOn(LibrarySwitch::lockScreenFailed))
+        if (m_library.switches().on(LibrarySwitch::lockScreenFailed))
             return {QStringLiteral("LOCK SCREEN FAILED") + status, Tone::failure};
         if (waitingForMacOS())
             return {DesktopWords::current().fill(u"Lock screen waiting for {systemName}").toUpper() + status, Tone::warning};
-        if (m_library.switchOn(LibrarySwitch::lockScreenTaken))
+        if (m_library.switches().on(LibrarySwitch::lockScreenTaken))
             return {QStringLiteral("LOCK SCREEN USED BY ANOTHER APP") + status, Tone::warning};
         return {QStringLiteral("DESKTOP AND LOCK SCREEN") + status, Tone::muted};
     }

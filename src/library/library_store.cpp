@@ -3,7 +3,6 @@
 #include "core/notices.h"
 #include "core/record_json.h"
 #include "core/settings_sync.h"
-#include "library/work_files.h"
 #include "looks/look.h"
 #include "looks/look_request.h"
 #include "media/image_info.h"
@@ -20,22 +19,8 @@ namespace {
 const QString currentIDKey = QStringLiteral("currentID");
 const QString currentEnsembleKey = QStringLiteral("currentEnsembleID");
 const QString changingKey = QStringLiteral("ensembleChanging");
-const QString activitiesKey = QStringLiteral("activities");
 const QString startedKey = QStringLiteral("startedOnFirstEnsemble");
-const QString playbackStatusKey = QStringLiteral("playbackStatus");
-const QString lockScreenStatusKey = QStringLiteral("lockScreenStatus");
 
-constexpr LibrarySwitch allSwitches[] = {
-    LibrarySwitch::lockScreenEnabled, LibrarySwitch::pauseOnBattery, LibrarySwitch::pauseOnFullScreen,
-    LibrarySwitch::pauseOnLowPower,   LibrarySwitch::pauseOnThermal, LibrarySwitch::pauseOnHighCPU,
-    LibrarySwitch::recordPerformance, LibrarySwitch::userPaused,     LibrarySwitch::lockScreenFailed,
-    LibrarySwitch::lockScreenTaken,
-};
-
-std::optional<QString> optionalString(Defaults& defaults, const QString& key)
-{
-    return defaults.string(key);
-}
 } // namespace
 
 LibraryStore::LibraryStore(const QString& domain, bool isEngine, LibraryLocations where, LibraryServices services, QObject* parent)
@@ -45,9 +30,9 @@ LibraryStore::LibraryStore(const QString& domain, bool isEngine, LibraryLocation
     , m_where(std::move(where))
     , m_services(std::move(services))
     , m_rule(domain)
+    , m_switches(domain, m_rule)
+    , m_log(domain, m_rule, isEngine)
 {
-    for (LibrarySwitch which : allSwitches)
-        m_switches.insert(which, switchDefault(which));
     start();
 }
 
@@ -86,23 +71,8 @@ void LibraryStore::start()
     if (!defaults().boolean(startedKey, false))
         defaults().set(startedKey, true);
 
-    if (m_isEngine) {
-        nameFilesAfterWallpapers();
-        pairLooksByName();
-        refreshChangedBuiltIns();
-        if (indexDamaged()) {
-            qCWarning(lcLibrary).noquote()
-                << QStringLiteral("Paneflow: the library's index could not be read in full; lock-screen copies and unfinished files are left alone");
-        } else {
-            removeStrayLockScreenCopies();
-            // Work files a crash left behind (a shrink in "Videos", a lock-screen conversion).
-            for (const QString& folder : {m_where.videos(), m_where.lockScreen()})
-                for (const QString& name : WorkFiles::removeAbandoned(folder))
-                    qCInfo(lcLibrary).noquote() << QStringLiteral("Paneflow: removed the unfinished file ") + name;
-        }
-    } else {
-        m_engineActivities = readActivities();
-    }
+    if (!m_isEngine)
+        m_log.readEngine();
 
     dropUnlistedCurrent();
 
@@ -123,11 +93,7 @@ void LibraryStore::dropUnlistedCurrent()
 
 void LibraryStore::readSettings()
 {
-    Defaults& prefs = defaults();
-    for (LibrarySwitch which : allSwitches)
-        setSwitch(which, prefs.boolean(switchKey(which), switchDefault(which)));
-    setPlaybackStatus(optionalString(prefs, playbackStatusKey));
-    setLockScreenStatus(optionalString(prefs, lockScreenStatusKey));
+    m_switches.read();
     assignDisplayEnsembles(DisplayEnsembles::saved());
     setEnsembleChanging(readChanging());
 }
@@ -201,75 +167,12 @@ void LibraryStore::reload()
         setCurrentEnsembleID(readUuidKey(currentEnsembleKey));
         setCurrentID(readUuidKey(currentIDKey));
         readSettings();
-        if (!m_isEngine) {
-            const QList<Activity> engine = readActivities();
-            if (engine != m_engineActivities) {
-                m_engineActivities = engine;
-                emit engineActivitiesChanged();
-            }
-        }
+        if (!m_isEngine)
+            m_log.readEngine();
     });
 }
 
 // MARK: state
-
-bool LibraryStore::switchOn(LibrarySwitch which) const
-{
-    return m_switches.value(which, switchDefault(which));
-}
-
-QString LibraryStore::switchKey(LibrarySwitch which)
-{
-    switch (which) {
-    case LibrarySwitch::lockScreenEnabled: return QStringLiteral("lockScreenEnabled");
-    case LibrarySwitch::pauseOnBattery: return QStringLiteral("pauseOnBattery");
-    case LibrarySwitch::pauseOnFullScreen: return QStringLiteral("pauseOnFullScreen");
-    case LibrarySwitch::pauseOnLowPower: return QStringLiteral("pauseOnLowPower");
-    case LibrarySwitch::pauseOnThermal: return QStringLiteral("pauseOnThermal");
-    case LibrarySwitch::pauseOnHighCPU: return QStringLiteral("pauseOnHighCPU");
-    case LibrarySwitch::recordPerformance: return QStringLiteral("recordPerformance");
-    case LibrarySwitch::userPaused: return QStringLiteral("userPaused");
-    case LibrarySwitch::lockScreenFailed: return QStringLiteral("lockScreenFailed");
-    case LibrarySwitch::lockScreenTaken: return QStringLiteral("lockScreenTaken");
-    }
-    return {};
-}
-
-bool LibraryStore::switchDefault(LibrarySwitch which)
-{
-    switch (which) {
-    case LibrarySwitch::lockScreenEnabled:
-    case LibrarySwitch::pauseOnFullScreen:
-    case LibrarySwitch::pauseOnLowPower:
-    case LibrarySwitch::pauseOnThermal:
-    case LibrarySwitch::pauseOnHighCPU:
-    case LibrarySwitch::recordPerformance:
-        return true;
-    case LibrarySwitch::pauseOnBattery:
-    case LibrarySwitch::userPaused:
-    case LibrarySwitch::lockScreenFailed:
-    case LibrarySwitch::lockScreenTaken:
-        return false;
-    }
-    return false;
-}
-
-void LibraryStore::setSwitch(LibrarySwitch which, bool on)
-{
-    m_rule.assign(m_switches[which], on, [&] { defaults().set(switchKey(which), on); }, [&] { emit switchChanged(which); });
-}
-
-void LibraryStore::setPlaybackStatus(const std::optional<QString>& status)
-{
-    m_rule.assign(m_playbackStatus, status, [&] { defaults().setValue(playbackStatusKey, status ? QVariant(*status) : QVariant()); },
-                  [&] { emit playbackStatusChanged(); });
-}
-
-void LibraryStore::setLockScreenStatus(const std::optional<QString>& status)
-{
-    m_rule.assign(m_lockScreenStatus, status, [&] { defaults().setValue(lockScreenStatusKey, status ? QVariant(*status) : QVariant()); },
-                  [&] { emit lockScreenStatusChanged(); });
-}
 
 void LibraryStore::setImporting(int count)
 {
@@ -407,20 +310,6 @@ EnsembleChanging LibraryStore::readChanging() const
 {
     const auto bytes = defaults().data(changingKey);
     return (bytes ? EnsembleChanging::decode(*bytes) : std::nullopt).value_or(EnsembleChanging {});
-}
-
-QList<Activity> LibraryStore::readActivities() const
-{
-    const auto bytes = defaults().data(activitiesKey);
-    return (bytes ? RecordJson::decodeArray<Activity>(*bytes) : std::nullopt).value_or(QList<Activity> {});
-}
-
-void LibraryStore::writeActivities()
-{
-    if (!m_isEngine || m_rule.isReloading())
-        return;
-    defaults().set(activitiesKey, RecordJson::encodeArray(m_activities));
-    m_rule.announce();
 }
 
 // MARK: derived values

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "core/change_rule.h"
-#include "library/activity.h"
+#include "library/activity_log.h"
 #include "library/ensemble.h"
 #include "library/ensemble_changing.h"
 #include "library/library_files.h"
 #include "library/library_services.h"
+#include "library/library_switches.h"
 #include "library/wallpaper.h"
 #include "looks/display_ensembles.h"
 #include "platform/notifier.h"
@@ -21,26 +22,14 @@
 
 class Defaults;
 
-// The live-wallpaper part's switches, kept in its settings domain under these names.
-enum class LibrarySwitch {
-    lockScreenEnabled,
-    pauseOnBattery,
-    pauseOnFullScreen,
-    pauseOnLowPower,
-    pauseOnThermal,
-    pauseOnHighCPU,
-    recordPerformance,
-    userPaused,
-    lockScreenFailed,
-    lockScreenTaken,
-};
 
-// The wallpaper library as one observable model: wallpapers, ensembles, what is current where,
-// the automatic changing settings, the live-wallpaper part's switches and running jobs.
+// The wallpaper library as one observable model: wallpapers, ensembles, what is current where and
+// the automatic changing settings; the part's switches and the running jobs are its two parts.
 //
 // The control app runs one over the live-wallpaper part's domain; the part runs one over its own
 // standard domain in engine mode. Both share the index files and settings, and reload when the
-// other announces a change. Everything runs on the main thread.
+// other announces a change. Everything runs on the main thread. Tidying the files at the part's
+// start is the part's own work (see the live-wallpaper agent).
 class LibraryStore : public QObject
 {
     Q_OBJECT
@@ -68,25 +57,21 @@ public:
     std::optional<QUuid> currentID() const { return m_currentID; }
     const DisplayMap& displayEnsembles() const { return m_displayEnsembles; }
     const EnsembleChanging& ensembleChanging() const { return m_ensembleChanging; }
-    bool switchOn(LibrarySwitch which) const;
-    std::optional<QString> playbackStatus() const { return m_playbackStatus; }
-    std::optional<QString> lockScreenStatus() const { return m_lockScreenStatus; }
     int importing() const { return m_importing; }
-    const QList<Activity>& activities() const { return m_activities; }
-    const QList<Activity>& engineActivities() const { return m_engineActivities; }
     int thumbnailVersion() const { return m_thumbnailVersion; }
 
     void setCurrentEnsembleID(const std::optional<QUuid>& id);
     void setCurrentID(const std::optional<QUuid>& id);
     void setEnsembleChanging(const EnsembleChanging& changing);
-    void setSwitch(LibrarySwitch which, bool on);
-    void setPlaybackStatus(const std::optional<QString>& status);
-    void setLockScreenStatus(const std::optional<QString>& status);
     void setImporting(int count);
     void bumpThumbnailVersion();
 
-    static QString switchKey(LibrarySwitch which);
-    static bool switchDefault(LibrarySwitch which);
+    // The part's switches with its playback and lock-screen status lines.
+    LibrarySwitches& switches() { return m_switches; }
+    const LibrarySwitches& switches() const { return m_switches; }
+    // The jobs shown with progress.
+    ActivityLog& activityLog() { return m_log; }
+    const ActivityLog& activityLog() const { return m_log; }
 
     // Derived values.
     std::optional<Wallpaper> current() const;
@@ -156,15 +141,6 @@ public:
     void pairLooksByName();
     void nameFilesAfterWallpapers();
     void refreshChangedBuiltIns();
-    void removeStrayLockScreenCopies();
-
-    // Activities.
-    QUuid beginActivity(const QString& title, const QString& detail, std::optional<double> progress = std::nullopt,
-                        const QUuid& id = QUuid::createUuid());
-    void updateActivity(const QUuid& id, const QString& detail, std::optional<double> progress);
-    void finishActivity(const QUuid& id, const std::optional<QString>& title, const std::optional<QString>& detail,
-                        bool failed, std::optional<double> seconds = std::nullopt);
-    void clearActivities();
 
     // Automatic changing.
     void setChanging(EnsembleChanging::Mode mode);
@@ -191,12 +167,7 @@ signals:
     void currentIDChanged();
     void displayEnsemblesChanged();
     void ensembleChangingChanged();
-    void switchChanged(LibrarySwitch which);
-    void playbackStatusChanged();
-    void lockScreenStatusChanged();
     void importingChanged();
-    void activitiesChanged();
-    void engineActivitiesChanged();
     void thumbnailVersionChanged();
 
 private:
@@ -206,7 +177,6 @@ private:
     void assignItems(QList<Wallpaper> items);
     void assignEnsembles(QList<Ensemble> ensembles);
     void assignDisplayEnsembles(const DisplayMap& map);
-    void assignActivities(QList<Activity> activities);
     // Writes both index files and announces the change, unless reloading.
     void save();
     void writeIndexNow();
@@ -222,8 +192,6 @@ private:
     std::optional<QUuid> readUuidKey(const QString& key) const;
     void writeUuidKey(const QString& key, const std::optional<QUuid>& id);
     EnsembleChanging readChanging() const;
-    QList<Activity> readActivities() const;
-    void writeActivities();
 
     QString m_domain;
     bool m_isEngine;
@@ -237,12 +205,9 @@ private:
     std::optional<QUuid> m_currentID;
     DisplayMap m_displayEnsembles;
     EnsembleChanging m_ensembleChanging;
-    QHash<LibrarySwitch, bool> m_switches;
-    std::optional<QString> m_playbackStatus;
-    std::optional<QString> m_lockScreenStatus;
+    LibrarySwitches m_switches;
+    ActivityLog m_log;
     int m_importing = 0;
-    QList<Activity> m_activities;
-    QList<Activity> m_engineActivities;
     int m_thumbnailVersion = 0;
     QSet<QString> m_pendingFileNames; // lower case
     mutable QHash<QString, bool> m_dynamic; // media path -> is a dynamic picture

@@ -264,26 +264,3 @@ void LibraryStore::refreshChangedBuiltIns()
     if (sizes != stored)
         defaults().set(sizesKey, sizes);
 }
-
-void LibraryStore::removeStrayLockScreenCopies()
-{
-    // A copy is stray only when no record expects it, and unread records may.
-    if (indexDamaged())
-        return;
-    const QDir folder(m_where.lockScreen());
-    QStringList candidates = folder.entryList(QDir::Files | QDir::Hidden);
-    candidates.removeIf([](const QString& name) {
-        return !name.endsWith(QLatin1String(".mov")) || name.contains(QLatin1String(".partial."))
-            || name.contains(QLatin1String(".looped."));
-    });
-    // Most starts find no copies at all; the names of a large library are only worked out when needed.
-    if (candidates.isEmpty())
-        return;
-    QSet<QString> expected;
-    for (const Wallpaper& item : m_items)
-        expected.insert(LibraryLocations::lockScreenFileName(item.fileName));
-    for (const QString& name : std::as_const(candidates)) {
-        if (!expected.contains(name))
-            QFile::remove(folder.filePath(name));
-    }
-}

@@ -35,11 +35,11 @@ MenuStatus MenuStatus::of(const LibraryStore& store, bool wallpaperStoreSetUp)
 {
     MenuStatus status;
     status.hasWallpaper = store.current().has_value();
-    status.userPaused = store.switchOn(LibrarySwitch::userPaused);
-    status.playbackStatus = store.playbackStatus();
-    status.lockScreenEnabled = store.switchOn(LibrarySwitch::lockScreenEnabled);
-    status.lockScreenTaken = store.switchOn(LibrarySwitch::lockScreenTaken);
-    status.lockScreenFailed = store.switchOn(LibrarySwitch::lockScreenFailed);
+    status.userPaused = store.switches().on(LibrarySwitch::userPaused);
+    status.playbackStatus = store.switches().playbackStatus();
+    status.lockScreenEnabled = store.switches().on(LibrarySwitch::lockScreenEnabled);
+    status.lockScreenTaken = store.switches().on(LibrarySwitch::lockScreenTaken);
+    status.lockScreenFailed = store.switches().on(LibrarySwitch::lockScreenFailed);
     status.wallpaperStoreSetUp = wallpaperStoreSetUp;
     return status;
 }
@@ -47,7 +47,7 @@ MenuStatus MenuStatus::of(const LibraryStore& store, bool wallpaperStoreSetUp)
 MenuStatus MenuStatus::of(Defaults& paneflow, bool wallpaperStoreSetUp)
 {
     const auto on = [&paneflow](LibrarySwitch which) {
-        return paneflow.boolean(LibraryStore::switchKey(which), LibraryStore::switchDefault(which));
+        return paneflow.boolean(LibrarySwitches::key(which), LibrarySwitches::defaultValue(which));
     };
     MenuStatus status;
     // The same test the store makes at start: a current id that reads as a UUID.

@@ -18,9 +18,9 @@ std::unique_ptr<EnsembleMenu> PaneflowMenu::make(EnsembleMenuModel& model, Libra
     hooks.status = [library, wallpaperStoreSetUp] { return MenuStatus::of(*library, wallpaperStoreSetUp && wallpaperStoreSetUp()); };
     hooks.choose = std::move(choose);
     hooks.extra = MenuExtraRow {
-        [library] { return pauseTitle(library->switchOn(LibrarySwitch::userPaused)); },
+        [library] { return pauseTitle(library->switches().on(LibrarySwitch::userPaused)); },
         [library] { return library->current().has_value(); },
-        [library] { library->setSwitch(LibrarySwitch::userPaused, !library->switchOn(LibrarySwitch::userPaused)); },
+        [library] { library->switches().set(LibrarySwitch::userPaused, !library->switches().on(LibrarySwitch::userPaused)); },
     };
     hooks.actions = std::move(actions);
     auto menu = std::make_unique<EnsembleMenu>(model, std::move(hooks));
@@ -30,9 +30,10 @@ std::unique_ptr<EnsembleMenu> PaneflowMenu::make(EnsembleMenuModel& model, Libra
     // the list the menu reads from the files follows them.
     for (auto signal : {&LibraryStore::ensemblesChanged, &LibraryStore::currentEnsembleIDChanged, &LibraryStore::displayEnsemblesChanged})
         QObject::connect(library, signal, target, [data] { data->reload(); });
-    for (auto signal : {&LibraryStore::currentIDChanged, &LibraryStore::playbackStatusChanged, &LibraryStore::thumbnailVersionChanged})
+    for (auto signal : {&LibraryStore::currentIDChanged, &LibraryStore::thumbnailVersionChanged})
         QObject::connect(library, signal, target, &EnsembleMenu::refresh);
-    QObject::connect(library, &LibraryStore::switchChanged, target, &EnsembleMenu::refresh);
+    QObject::connect(&library->switches(), &LibrarySwitches::playbackStatusChanged, target, &EnsembleMenu::refresh);
+    QObject::connect(&library->switches(), &LibrarySwitches::changed, target, &EnsembleMenu::refresh);
     return menu;
 }
 

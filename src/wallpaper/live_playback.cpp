@@ -12,7 +12,7 @@ LivePlayback::LivePlayback(LibraryStore& store, PauseRules::Sensors sensors, Per
     , m_settings(store)
     , m_rules(m_settings, sensors, [this] { update(); })
 {
-    connect(&m_store, &LibraryStore::switchChanged, this, [this](LibrarySwitch which) {
+    connect(&m_store.switches(), &LibrarySwitches::changed, this, [this](LibrarySwitch which) {
         if (which == LibrarySwitch::userPaused)
             update();
         else if (which == LibrarySwitch::recordPerformance)
@@ -38,7 +38,7 @@ void LivePlayback::update()
 {
     if (!m_ready)
         return;
-    const bool userPaused = m_store.switchOn(LibrarySwitch::userPaused);
+    const bool userPaused = m_store.switches().on(LibrarySwitch::userPaused);
     const bool nothingToPlay = !m_store.current().has_value();
     // Nothing plays: no need to watch the load or the windows for it.
     m_rules.setIdle(userPaused || nothingToPlay);
@@ -51,7 +51,7 @@ void LivePlayback::update()
 
     // The user's own pause shows as such elsewhere; the status says why the wallpaper stopped
     // by itself.
-    m_store.setPlaybackStatus(!userPaused && ruleReason ? std::optional<QString>(statusText(*ruleReason)) : std::nullopt);
+    m_store.switches().setPlaybackStatus(!userPaused && ruleReason ? std::optional<QString>(statusText(*ruleReason)) : std::nullopt);
     if (!m_reported || playing != m_playing || reason != m_reason) {
         m_recorder.stateChanged(playing, reason);
         m_reported = true;
@@ -62,7 +62,7 @@ void LivePlayback::update()
 
 void LivePlayback::updateRecording()
 {
-    if (m_store.switchOn(LibrarySwitch::recordPerformance)) {
+    if (m_store.switches().on(LibrarySwitch::recordPerformance)) {
         m_recorder.start();
         if (m_reported)
             m_recorder.stateChanged(m_playing, m_reason);

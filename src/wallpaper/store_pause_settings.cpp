@@ -6,7 +6,7 @@ StorePauseSettings::StorePauseSettings(LibraryStore& store, QObject* parent)
     : PauseSettings(parent)
     , m_store(store)
 {
-    connect(&m_store, &LibraryStore::switchChanged, this, [this](LibrarySwitch which) {
+    connect(&m_store.switches(), &LibrarySwitches::changed, this, [this](LibrarySwitch which) {
         switch (which) {
         case LibrarySwitch::pauseOnBattery:
             emit pauseOnBatteryChanged();
@@ -31,25 +31,25 @@ StorePauseSettings::StorePauseSettings(LibraryStore& store, QObject* parent)
 
 bool StorePauseSettings::pauseOnBattery() const
 {
-    return m_store.switchOn(LibrarySwitch::pauseOnBattery);
+    return m_store.switches().on(LibrarySwitch::pauseOnBattery);
 }
 
 bool StorePauseSettings::pauseOnLowPower() const
 {
-    return m_store.switchOn(LibrarySwitch::pauseOnLowPower);
+    return m_store.switches().on(LibrarySwitch::pauseOnLowPower);
 }
 
 bool StorePauseSettings::pauseOnFullScreen() const
 {
-    return m_store.switchOn(LibrarySwitch::pauseOnFullScreen);
+    return m_store.switches().on(LibrarySwitch::pauseOnFullScreen);
 }
 
 bool StorePauseSettings::pauseOnHighCPU() const
 {
-    return m_store.switchOn(LibrarySwitch::pauseOnHighCPU);
+    return m_store.switches().on(LibrarySwitch::pauseOnHighCPU);
 }
 
 bool StorePauseSettings::pauseOnThermal() const
 {
-    return m_store.switchOn(LibrarySwitch::pauseOnThermal);
+    return m_store.switches().on(LibrarySwitch::pauseOnThermal);
 }

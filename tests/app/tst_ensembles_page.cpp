@@ -261,11 +261,11 @@ private slots:
         }
         open();
         if (words.contains(QStringLiteral("off")))
-            library->setSwitch(LibrarySwitch::lockScreenEnabled, false);
+            library->switches().set(LibrarySwitch::lockScreenEnabled, false);
         if (words.contains(QStringLiteral("failed")))
-            library->setSwitch(LibrarySwitch::lockScreenFailed, true);
+            library->switches().set(LibrarySwitch::lockScreenFailed, true);
         if (words.contains(QStringLiteral("taken")))
-            library->setSwitch(LibrarySwitch::lockScreenTaken, true);
+            library->switches().set(LibrarySwitch::lockScreenTaken, true);
         if (words.contains(QStringLiteral("waiting"))) {
             storeSetUp = false;
             emit model->storesChanged();

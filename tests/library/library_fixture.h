@@ -9,6 +9,7 @@
 #include "platform/defaults.h"
 #include "platform/process_identity.h"
 #include "platform/screens.h"
+#include "wallpaper/library_housekeeping.h"
 
 #include "test_support.h"
 
@@ -66,9 +67,13 @@ public:
 
     Defaults& prefs() { return Defaults::domain(Zentrove::paneflowID()); }
 
+    // `engine`: the store as the live-wallpaper part opens it, tidying the files as it starts.
     std::unique_ptr<LibraryStore> open(bool engine = false)
     {
-        return std::make_unique<LibraryStore>(Zentrove::paneflowID(), engine, where, LibraryServices {});
+        auto store = std::make_unique<LibraryStore>(Zentrove::paneflowID(), engine, where, LibraryServices {});
+        if (engine)
+            LibraryHousekeeping::atStart(*store);
+        return store;
     }
 
     TestHome home;

@@ -11,6 +11,7 @@
 #include "looks/look_receiver.h"
 #include "platform/defaults.h"
 #include "platform/process_identity.h"
+#include "wallpaper/library_housekeeping.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -55,6 +56,7 @@ int main(int argc, char* argv[])
         if (!shipped.isEmpty())
             where.shippedWallpapers = shipped;
         store = std::make_unique<LibraryStore>(Defaults::standard().name(), true, where, LibraryServices {});
+        LibraryHousekeeping::atStart(*store);
         const auto report = [s = store.get()] { say(QStringLiteral("current ") + text(s->currentEnsembleID()) + QLatin1Char(' ') + text(s->currentID())); };
         QObject::connect(store.get(), &LibraryStore::currentEnsembleIDChanged, report);
         QObject::connect(store.get(), &LibraryStore::currentIDChanged, report);

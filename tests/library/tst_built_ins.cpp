@@ -155,6 +155,7 @@ private slots:
         LibraryServices services;
         services.thumbnails = thumbnails;
         LibraryStore store(Zentrove::paneflowID(), true, f.where, services);
+        LibraryHousekeeping::atStart(store);
 
         // The file follows the wallpaper's name.
         QCOMPARE(store.wallpaper(id)->fileName, QStringLiteral("Dunes.mp4"));

@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(engine->currentID(), std::optional<QUuid>(lib.items[1].id));
 
         // Asked for directly, it still deletes nothing.
-        engine->removeStrayLockScreenCopies();
+        LibraryHousekeeping::removeStrayLockScreenCopies(*engine);
         QVERIFY(QFileInfo::exists(stray));
         engine.reset();
 

@@ -413,8 +413,8 @@ private slots:
         QApplication::sendEvent(page.get(), &drop);
         QVERIFY(drop.isAccepted());
         QVERIFY(!page->view().dropTargeted);
-        QCOMPARE(store->activities().size(), 1);
-        QCOMPARE(store->activities()[0].title, QStringLiteral("clip"));
+        QCOMPARE(store->activityLog().activities().size(), 1);
+        QCOMPARE(store->activityLog().activities()[0].title, QStringLiteral("clip"));
         QTRY_COMPARE(grid().activityList()->cards().size(), 1);
         waitForImports();
         QCOMPARE(names(store->items()), QStringList{"clip"});
@@ -428,12 +428,12 @@ private slots:
         QMimeData text;
         text.setUrls({QUrl::fromLocalFile(media("notes.txt"))});
         QVERIFY(!dropOnPage(text));
-        QCOMPARE(store->activities().size(), 1);
+        QCOMPARE(store->activityLog().activities().size(), 1);
 
         QMimeData bad;
         bad.setUrls({QUrl::fromLocalFile(media("broken.mp4"))});
         QVERIFY(dropOnPage(bad));
-        QCOMPARE(store->activities().size(), 2);
+        QCOMPARE(store->activityLog().activities().size(), 2);
         waitForImports();
 
         QTRY_COMPARE(grid().activityList()->cards().size(), 2);
@@ -444,7 +444,7 @@ private slots:
         QCOMPARE(ClipMaker::filesIn(f->where.videos()), QStringList{"clip.mp4"});
 
         QTest::mouseClick(grid().activityList()->clearButton(), Qt::LeftButton);
-        QVERIFY(store->activities().isEmpty());
+        QVERIFY(store->activityLog().activities().isEmpty());
         QVERIFY(!grid().activityList()->isVisible());
     }
 
@@ -454,14 +454,14 @@ private slots:
         f->writeIndex({}, {});
         openStore();
         openPage();
-        const QUuid job = store->beginActivity("Clip", "Copying into library", 0.0);
-        store->updateActivity(job, "Copying into library", 0.427);
+        const QUuid job = store->activityLog().begin("Clip", "Copying into library", 0.0);
+        store->activityLog().update(job, "Copying into library", 0.427);
         ActivityCard* card = grid().activityList()->cards().value(0);
         QVERIFY(card);
         QCOMPARE(card->percentLabel()->text(), QStringLiteral("42%"));
         QVERIFY(card->progressBar()->isVisible());
         QVERIFY(!grid().activityList()->clearButton()->isVisible());
-        store->finishActivity(job, std::nullopt, QStringLiteral("Import failed"), true);
+        store->activityLog().finish(job, std::nullopt, QStringLiteral("Import failed"), true);
         QVERIFY(!card->progressBar()->isVisible());
         QCOMPARE(card->stateLabel()->text(), QStringLiteral("FAILED"));
     }
@@ -535,8 +535,8 @@ private slots:
         const Ensemble made = store->ensembles().last();
         QCOMPARE(made.name, QStringLiteral("New Ensemble 2"));
         QCOMPARE(openedEnsembles, QList<QUuid>{made.id});
-        QCOMPARE(store->activities().size(), 1);
-        const Activity activity = store->activities()[0];
+        QCOMPARE(store->activityLog().activities().size(), 1);
+        const Activity activity = store->activityLog().activities()[0];
         QCOMPARE(activity.title, QStringLiteral("New ensemble created"));
         QCOMPARE(activity.detail, QStringLiteral("“New Ensemble 2” from wallpaper Beach"));
         QCOMPARE(activity.state, Activity::State::done);
@@ -546,8 +546,8 @@ private slots:
         QCOMPARE(openedEnsembles.size(), 2);
 
         QTest::qWait(3500);
-        QCOMPARE(store->activities().size(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(store->activities().isEmpty(), 2000);
+        QCOMPARE(store->activityLog().activities().size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(store->activityLog().activities().isEmpty(), 2000);
     }
 
     // Removing the open wallpaper in another process closes its detail page here.
@@ -587,23 +587,23 @@ private slots:
         SettingsPopover* popover = page->popover();
         QVERIFY(popover && popover->isVisible());
         for (LibrarySwitch which : SettingsPopover::switches()) {
-            const bool before = store->switchOn(which);
+            const bool before = store->switches().on(which);
             QCOMPARE(popover->toggle(which)->isChecked(), before);
             QTest::mouseClick(popover->toggle(which), Qt::LeftButton);
-            QCOMPARE(store->switchOn(which), !before);
-            QCOMPARE(f->prefs().value(LibraryStore::switchKey(which)).toBool(), !before);
+            QCOMPARE(store->switches().on(which), !before);
+            QCOMPARE(f->prefs().value(LibrarySwitches::key(which)).toBool(), !before);
         }
         QCOMPARE(popover->pauseButton()->text(), QStringLiteral("Pause"));
         QVERIFY(!popover->pausedLine()->isVisible());
         QTest::mouseClick(popover->pauseButton(), Qt::LeftButton);
-        QVERIFY(store->switchOn(LibrarySwitch::userPaused));
+        QVERIFY(store->switches().on(LibrarySwitch::userPaused));
         QCOMPARE(f->prefs().value(QStringLiteral("userPaused")).toBool(), true);
         QCOMPARE(popover->pauseButton()->text(), QStringLiteral("Resume"));
         QVERIFY(popover->pausedLine()->isVisible());
         QCOMPARE(popover->pausedLine()->text(), QStringLiteral("The wallpaper is paused"));
 
         // A change from elsewhere shows at once; a click outside closes the popover.
-        store->setSwitch(LibrarySwitch::pauseOnBattery, false);
+        store->switches().set(LibrarySwitch::pauseOnBattery, false);
         QVERIFY(!popover->toggle(LibrarySwitch::pauseOnBattery)->isChecked());
         QTest::mouseClick(grid().searchField(), Qt::LeftButton);
         QVERIFY(!popover->isVisible());

@@ -76,9 +76,9 @@ private slots:
         f.prefs().set(QStringLiteral("startedOnFirstEnsemble"), true);
 
         auto store = f.open();
-        QVERIFY(store->switchOn(LibrarySwitch::pauseOnThermal));
-        QVERIFY(store->switchOn(LibrarySwitch::pauseOnBattery));
-        QVERIFY(!store->switchOn(LibrarySwitch::userPaused));
+        QVERIFY(store->switches().on(LibrarySwitch::pauseOnThermal));
+        QVERIFY(store->switches().on(LibrarySwitch::pauseOnBattery));
+        QVERIFY(!store->switches().on(LibrarySwitch::userPaused));
         QCOMPARE(store->ensembleChanging(), EnsembleChanging {});
         // Not the first start and nothing stored that parses: nothing is current.
         QVERIFY(!store->currentEnsembleID());
@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(ensembleSpy.count(), 1);
         QCOMPARE(currentSpy.count(), 1);
         QCOMPARE(store->currentID(), std::optional<QUuid>(sea.id));
-        QVERIFY(store->switchOn(LibrarySwitch::userPaused));
+        QVERIFY(store->switches().on(LibrarySwitch::userPaused));
         QCOMPARE(*LibraryFiles::readSmallFile(f.where.ensemblesFile()), onDisk);
         NoticeLog::settle();
         QVERIFY(looks.objects.isEmpty()); // the process that switched already published the look
@@ -350,19 +350,19 @@ private slots:
         LibraryFixture f;
         f.writeIndex({}, {});
         auto engine = f.open(true);
-        const QUuid job = engine->beginActivity(QStringLiteral("Clip"), QStringLiteral("Checking video"));
-        engine->updateActivity(job, QStringLiteral("Copying into library"), 0.5);
-        engine->updateActivity(QUuid::createUuid(), QStringLiteral("ignored"), 0.1);
-        engine->finishActivity(job, std::nullopt, QStringLiteral("Added to library"), false, 0.05);
-        QCOMPARE(engine->activities().first().progress, std::optional<double>(1.0));
-        QCOMPARE(engine->activities().first().state, Activity::State::done);
+        const QUuid job = engine->activityLog().begin(QStringLiteral("Clip"), QStringLiteral("Checking video"));
+        engine->activityLog().update(job, QStringLiteral("Copying into library"), 0.5);
+        engine->activityLog().update(QUuid::createUuid(), QStringLiteral("ignored"), 0.1);
+        engine->activityLog().finish(job, std::nullopt, QStringLiteral("Added to library"), false, 0.05);
+        QCOMPARE(engine->activityLog().activities().first().progress, std::optional<double>(1.0));
+        QCOMPARE(engine->activityLog().activities().first().state, Activity::State::done);
 
         auto control = f.open(false);
-        QCOMPARE(control->engineActivities().size(), 1);
-        QCOMPARE(control->engineActivities().first().detail, QStringLiteral("Added to library"));
-        QTRY_VERIFY(engine->activities().isEmpty());
+        QCOMPARE(control->activityLog().engineActivities().size(), 1);
+        QCOMPARE(control->activityLog().engineActivities().first().detail, QStringLiteral("Added to library"));
+        QTRY_VERIFY(engine->activityLog().activities().isEmpty());
         control->reload();
-        QVERIFY(control->engineActivities().isEmpty());
+        QVERIFY(control->activityLog().engineActivities().isEmpty());
     }
 };
 

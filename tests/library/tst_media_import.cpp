@@ -79,7 +79,7 @@ private:
     }
     std::optional<Activity> activity(const QString& title) const
     {
-        for (const Activity& a : m_store->activities())
+        for (const Activity& a : m_store->activityLog().activities())
             if (a.title == title)
                 return a;
         return std::nullopt;
@@ -143,8 +143,8 @@ private slots:
         store().importFiles({QUrl::fromLocalFile(m_clips + "/a/Clip.mp4"), QUrl::fromLocalFile(m_clips + "/b/Clip.mp4"),
                              QUrl::fromLocalFile(m_clips + "/notes.txt")});
         QCOMPARE(store().importing(), 2);
-        QCOMPARE(store().activities().size(), 2);
-        QCOMPARE(store().activities().first().detail, QString("Checking video"));
+        QCOMPARE(store().activityLog().activities().size(), 2);
+        QCOMPARE(store().activityLog().activities().first().detail, QString("Checking video"));
         waitForImports();
 
         // Each import appends its record when it is done, so the order is whichever finished first.
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(names, QStringList({"Clip", "Clip 2"}));
         // The first to arrive became current, since nothing was.
         QCOMPARE(store().currentID(), std::optional(store().items().first().id));
-        for (const Activity& a : store().activities()) {
+        for (const Activity& a : store().activityLog().activities()) {
             QCOMPARE(a.detail, QString("Added to library"));
             QCOMPARE(a.state, Activity::State::done);
         }
@@ -185,7 +185,7 @@ private slots:
         const QJsonObject stream = ClipMaker::videoStream(ClipMaker::probe(m_where.videos() + "/Heavy.mov"));
         QCOMPARE(stream.value("codec_name").toString(), QString("hevc"));
         QCOMPARE(stream.value("nb_frames").toString().toInt(), 60); // the library copy keeps every frame
-        QCOMPARE(store().activities().first().detail, QString("Added to library"));
+        QCOMPARE(store().activityLog().activities().first().detail, QString("Added to library"));
         QCOMPARE(videos(), QStringList{"Heavy.mov"});
     }
 
@@ -206,8 +206,8 @@ private slots:
                              QUrl::fromLocalFile(bad + "/Vanished.mp4"),
                              QUrl::fromLocalFile(write(bad + "/readme.txt", "skipped without a word"))});
         waitForImports();
-        QCOMPARE(store().activities().size(), 1 + 6);
-        for (const Activity& a : store().activities().mid(1)) {
+        QCOMPARE(store().activityLog().activities().size(), 1 + 6);
+        for (const Activity& a : store().activityLog().activities().mid(1)) {
             QCOMPARE(a.state, Activity::State::failed);
             const bool isPicture = a.title == "Empty" || a.title == "Words";
             QCOMPARE(a.detail, isPicture ? QString("Couldn't read this picture") : QString("Couldn't read this video"));
@@ -238,7 +238,7 @@ private slots:
             const QStringList sides = item.name.section(' ', 1).split('x');
             QCOMPARE(QImage(store().thumbnailPath(item.id)).size(), QSize(sides[0].toInt(), sides[1].toInt()));
         }
-        for (const Activity& a : store().activities())
+        for (const Activity& a : store().activityLog().activities())
             QCOMPARE(a.detail, QString("Added, but lock screen prep failed"));
         QCOMPARE(videos().size(), 4);
         QVERIFY(ClipMaker::filesIn(m_where.lockScreen()).isEmpty());
@@ -260,8 +260,8 @@ private slots:
 
         store().importFiles({QUrl::fromLocalFile(blank)});
         waitForImports();
-        QCOMPARE(store().activities().first().detail, QString("Import failed"));
-        QCOMPARE(store().activities().first().state, Activity::State::failed);
+        QCOMPARE(store().activityLog().activities().first().detail, QString("Import failed"));
+        QCOMPARE(store().activityLog().activities().first().state, Activity::State::failed);
         QVERIFY(store().items().isEmpty());
         QCOMPARE(videos(), QStringList());
         QCOMPARE(ClipMaker::filesIn(m_where.thumbnails()), QStringList());
@@ -288,9 +288,9 @@ private slots:
                              QUrl::fromLocalFile(dir + "/Socket.mp4")});
         QTRY_COMPARE_WITH_TIMEOUT(store().importing(), 0, 10000);
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(store().activities().size(), 5);
+        QCOMPARE(store().activityLog().activities().size(), 5);
         QStringList details;
-        for (const Activity& a : store().activities()) {
+        for (const Activity& a : store().activityLog().activities()) {
             QCOMPARE(a.state, Activity::State::failed);
             details << a.title + ": " + a.detail;
         }
@@ -310,7 +310,7 @@ private slots:
                              QUrl::fromLocalFile(picture(dir + "/Liar.JPG", "PNG"))});
         waitForImports();
         QCOMPARE(sortedFileNames(), QStringList({"Liar.jpg", "Wallpaper.hidden.png", "Wallpaper.png", "a-b.png"}));
-        for (const Activity& a : store().activities())
+        for (const Activity& a : store().activityLog().activities())
             QCOMPARE(a.detail, QString("Added to library"));
         QVERIFY(ClipMaker::filesIn(m_where.lockScreen()).isEmpty()); // pictures get no lock-screen copy
     }
@@ -321,8 +321,8 @@ private slots:
         store().importFiles({QUrl::fromLocalFile(m_clips + "/a/Clip.mp4")});
         waitForImports();
         QCOMPARE(fileNames(), QStringList{"Clip.mp4"});
-        QCOMPARE(store().activities().first().detail, QString("Added, but lock screen prep failed"));
-        QCOMPARE(store().activities().first().state, Activity::State::failed);
+        QCOMPARE(store().activityLog().activities().first().detail, QString("Added, but lock screen prep failed"));
+        QCOMPARE(store().activityLog().activities().first().state, Activity::State::failed);
         QCOMPARE(videos(), QStringList{"Clip.mp4"});
     }
 
@@ -339,13 +339,13 @@ private slots:
         QVERIFY(QFile::copy(m_clips + "/a/Clip.mp4", m_where.videos() + "/Film.mp4"));
         // What a crash in the middle of shrinking leaves: a playable movie, but no wallpaper.
         QVERIFY(QFile::copy(m_clips + "/a/Clip.mp4", LockScreenVideo::partialPath(m_where.videos() + "/Film.mov")));
-        store().clearActivities();
+        store().activityLog().clear();
 
         QSignalSpy versions(&store(), &LibraryStore::thumbnailVersionChanged);
         store().refresh();
-        QTRY_VERIFY_WITH_TIMEOUT(store().activities().size() == 1 && store().activities().first().state != Activity::State::running, 60000);
-        QCOMPARE(store().activities().first().title, QString("Library Refreshed"));
-        QCOMPARE(store().activities().first().detail, QString("3 wallpapers"));
+        QTRY_VERIFY_WITH_TIMEOUT(store().activityLog().activities().size() == 1 && store().activityLog().activities().first().state != Activity::State::running, 60000);
+        QCOMPARE(store().activityLog().activities().first().title, QString("Library Refreshed"));
+        QCOMPARE(store().activityLog().activities().first().detail, QString("3 wallpapers"));
         QCOMPARE(fileNames().mid(1), QStringList({"Film.mp4", "Found.png"})); // new files in name order, at the end
         QCOMPARE(fileNames().first(), QString("Kept.png"));
         QVERIFY(!QFileInfo::exists(store().thumbnailPath(gone.id)));
@@ -353,19 +353,19 @@ private slots:
 
         // A file that only looks like a picture fails its thumbnail, and the count says so.
         write(m_where.videos() + "/Broken.png", "not really");
-        store().clearActivities();
+        store().activityLog().clear();
         store().refresh();
-        QTRY_VERIFY_WITH_TIMEOUT(store().activities().size() == 1 && store().activities().first().state != Activity::State::running, 60000);
-        QCOMPARE(store().activities().first().detail, QString("1 thumbnail failed"));
-        QCOMPARE(store().activities().first().state, Activity::State::failed);
+        QTRY_VERIFY_WITH_TIMEOUT(store().activityLog().activities().size() == 1 && store().activityLog().activities().first().state != Activity::State::running, 60000);
+        QCOMPARE(store().activityLog().activities().first().detail, QString("1 thumbnail failed"));
+        QCOMPARE(store().activityLog().activities().first().state, Activity::State::failed);
     }
 
     // Runs last: once the process has started leaving, media work stays stopped.
     void leavingCancelsAndWaitsForMediaWork()
     {
         store().importFiles({QUrl::fromLocalFile(m_clips + "/Heavy.mp4")});
-        QTRY_VERIFY_WITH_TIMEOUT(store().activities().size() == 1 && store().activities().first().detail == "Shrinking to 4K"
-                                     && store().activities().first().progress.value_or(0) > 0,
+        QTRY_VERIFY_WITH_TIMEOUT(store().activityLog().activities().size() == 1 && store().activityLog().activities().first().detail == "Shrinking to 4K"
+                                     && store().activityLog().activities().first().progress.value_or(0) > 0,
                                  60000);
         // The other worker copies a huge picture (a readable header, then 2 GB of nothing) until
         // the process leaves; work queued behind it never starts.

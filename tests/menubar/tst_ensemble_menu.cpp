@@ -96,14 +96,14 @@ private slots:
     void statusFromSettings()
     {
         Defaults& prefs = fixture->prefs();
-        prefs.set(LibraryStore::switchKey(LibrarySwitch::lockScreenEnabled), false);
+        prefs.set(LibrarySwitches::key(LibrarySwitch::lockScreenEnabled), false);
         QCOMPARE(MenuStatus::of(prefs, true).text(), QStringLiteral("Playing"));
-        prefs.set(LibraryStore::switchKey(LibrarySwitch::lockScreenEnabled), true);
+        prefs.set(LibrarySwitches::key(LibrarySwitch::lockScreenEnabled), true);
         QCOMPARE(MenuStatus::of(prefs, true).text(), QStringLiteral("Playing · desktop and lock screen"));
         prefs.set(QStringLiteral("playbackStatus"), QStringLiteral("Paused while hot"));
         QCOMPARE(MenuStatus::of(prefs, true).text(), QStringLiteral("Paused while hot"));
         QVERIFY(MenuStatus::of(prefs, true).attention());
-        prefs.set(LibraryStore::switchKey(LibrarySwitch::userPaused), true);
+        prefs.set(LibrarySwitches::key(LibrarySwitch::userPaused), true);
         QCOMPARE(MenuStatus::of(prefs, true).text(), QStringLiteral("Paused by you"));
         prefs.set(QStringLiteral("currentID"), QStringLiteral("not a uuid"));
         QCOMPARE(MenuStatus::of(prefs, true).text(), QStringLiteral("No wallpaper yet"));
@@ -258,21 +258,21 @@ private slots:
         QCOMPARE(menu->extraTitle(), std::optional<QString>(QStringLiteral("Pause wallpaper")));
         QCOMPARE(menu->headerStatus(), QStringLiteral("Playing"));
         click(*menu, {EnsembleMenu::Target::extra, -1});
-        QVERIFY(store->switchOn(LibrarySwitch::userPaused));
+        QVERIFY(store->switches().on(LibrarySwitch::userPaused));
         QCOMPARE(menu->extraTitle(), std::optional<QString>(QStringLiteral("Play wallpaper")));
         QCOMPARE(menu->headerStatus(), QStringLiteral("Paused by you"));
         QVERIFY(!menu->attention());
         click(*menu, {EnsembleMenu::Target::extra, -1});
-        QVERIFY(!store->switchOn(LibrarySwitch::userPaused));
+        QVERIFY(!store->switches().on(LibrarySwitch::userPaused));
 
-        store->setPlaybackStatus(QStringLiteral("Paused on battery"));
+        store->switches().setPlaybackStatus(QStringLiteral("Paused on battery"));
         QCOMPARE(menu->headerStatus(), QStringLiteral("Paused on battery"));
         QVERIFY(menu->attention());
 
         store->setCurrentID(std::nullopt);
         QCOMPARE(menu->headerStatus(), QStringLiteral("No wallpaper yet"));
         click(*menu, {EnsembleMenu::Target::extra, -1});
-        QVERIFY(!store->switchOn(LibrarySwitch::userPaused)); // disabled without a wallpaper
+        QVERIFY(!store->switches().on(LibrarySwitch::userPaused)); // disabled without a wallpaper
     }
 
     // The first and last rows, by click and by their shortcuts.

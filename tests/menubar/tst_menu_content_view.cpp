@@ -47,7 +47,7 @@ private slots:
         QTRY_COMPARE(view.menu().headerName(), QStringLiteral("Evening"));
 
         QTest::mouseClick(&view, Qt::LeftButton, {}, at({EnsembleMenu::Target::extra, -1}));
-        QVERIFY(store->switchOn(LibrarySwitch::userPaused));
+        QVERIFY(store->switches().on(LibrarySwitch::userPaused));
         QCOMPARE(view.menu().headerStatus(), QStringLiteral("Paused by you"));
 
         QTest::keyClick(&view, Qt::Key_Comma, Qt::ControlModifier);

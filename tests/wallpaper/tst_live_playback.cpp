@@ -75,35 +75,35 @@ private slots:
     {
         make();
         QVERIFY(!playback->isPlaying()); // nothing to play yet
-        QCOMPARE(store->playbackStatus(), std::nullopt);
+        QCOMPARE(store->switches().playbackStatus(), std::nullopt);
         addWallpaper();
         QVERIFY(playback->isPlaying());
 
-        store->setSwitch(LibrarySwitch::pauseOnBattery, true);
+        store->switches().set(LibrarySwitch::pauseOnBattery, true);
         power.setBattery(true);
         QVERIFY(!playback->isPlaying());
-        QCOMPARE(store->playbackStatus(), std::optional<QString>(QStringLiteral("Paused · on battery")));
+        QCOMPARE(store->switches().playbackStatus(), std::optional<QString>(QStringLiteral("Paused · on battery")));
 
         // The user's own pause is not a status of the part's.
-        store->setSwitch(LibrarySwitch::userPaused, true);
-        QCOMPARE(store->playbackStatus(), std::nullopt);
+        store->switches().set(LibrarySwitch::userPaused, true);
+        QCOMPARE(store->switches().playbackStatus(), std::nullopt);
         QCOMPARE(playback->reason(), std::optional<QString>(LivePlayback::pausedByYou()));
         QVERIFY(playback->rules().fullScreenDisplays().isEmpty());
 
-        store->setSwitch(LibrarySwitch::userPaused, false);
+        store->switches().set(LibrarySwitch::userPaused, false);
         power.setBattery(false);
         QVERIFY(playback->isPlaying());
-        QCOMPARE(store->playbackStatus(), std::nullopt);
+        QCOMPARE(store->switches().playbackStatus(), std::nullopt);
 
         // A full-screen app over every display the part plays on pauses it too (that rule is on
         // by default).
         windows.windows = {WindowInfo {4242, 0, 1.0, QRectF(0, 0, 1920, 1080)}};
         windows.activate();
         QVERIFY(!playback->isPlaying());
-        QCOMPARE(store->playbackStatus(), std::optional<QString>(QStringLiteral("Paused · an app is full screen")));
-        store->setSwitch(LibrarySwitch::pauseOnFullScreen, false);
+        QCOMPARE(store->switches().playbackStatus(), std::optional<QString>(QStringLiteral("Paused · an app is full screen")));
+        store->switches().set(LibrarySwitch::pauseOnFullScreen, false);
         QVERIFY(playback->isPlaying());
-        QCOMPARE(store->playbackStatus(), std::nullopt);
+        QCOMPARE(store->switches().playbackStatus(), std::nullopt);
     }
 
     void theLogSaysStartingUntilThePartFirstReports()
@@ -132,21 +132,21 @@ private slots:
         make();
         addWallpaper();
         QVERIFY(recorder->isRunning()); // on by default
-        store->setSwitch(LibrarySwitch::recordPerformance, false);
+        store->switches().set(LibrarySwitch::recordPerformance, false);
         QVERIFY(!recorder->isRunning());
         QFile::remove(PerformanceLog::path());
-        store->setSwitch(LibrarySwitch::recordPerformance, true);
+        store->switches().set(LibrarySwitch::recordPerformance, true);
         QVERIFY(recorder->isRunning());
         now = now.addSecs(30);
         recorder->recordRow();
-        store->setSwitch(LibrarySwitch::pauseOnBattery, true);
+        store->switches().set(LibrarySwitch::pauseOnBattery, true);
         now = now.addSecs(10);
         power.setBattery(true); // stops playing: the row closes the playing stretch
         now = now.addSecs(30);
         recorder->recordRow();
         QCOMPARE(reasonsLogged(), QStringList({QStringLiteral("playing,"), QStringLiteral("playing,"),
                                                QStringLiteral("paused,on battery")}));
-        store->setSwitch(LibrarySwitch::recordPerformance, false);
+        store->switches().set(LibrarySwitch::recordPerformance, false);
         QVERIFY(!recorder->isRunning());
     }
 };

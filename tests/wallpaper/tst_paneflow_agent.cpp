@@ -41,7 +41,7 @@ private slots:
     void recordsRealRowsWhileSwitchedOn()
     {
         Defaults& domain = Defaults::domain(Zentrove::paneflowID());
-        domain.set(LibraryStore::switchKey(LibrarySwitch::recordPerformance), true);
+        domain.set(LibrarySwitches::key(LibrarySwitch::recordPerformance), true);
         QProcess* agent = AgentProcess::start(Zentrove::paneflowID(), this);
         QVERIFY(agent);
         QTRY_VERIFY_WITH_TIMEOUT(rows().size() >= 3, 15000);
@@ -51,13 +51,13 @@ private slots:
         }
 
         // The user pauses it from the control app: the agent hears of it and logs why.
-        domain.set(LibraryStore::switchKey(LibrarySwitch::userPaused), true);
+        domain.set(LibrarySwitches::key(LibrarySwitch::userPaused), true);
         SettingsSync::changed(Zentrove::paneflowID());
         QTRY_VERIFY_WITH_TIMEOUT(rows().last().reason == QStringLiteral("paused by you"), 15000);
         QVERIFY(!rows().last().playing);
 
         // Switched off: no more rows.
-        domain.set(LibraryStore::switchKey(LibrarySwitch::recordPerformance), false);
+        domain.set(LibrarySwitches::key(LibrarySwitch::recordPerformance), false);
         SettingsSync::changed(Zentrove::paneflowID());
         QTest::qWait(800);
         const qsizetype count = rows().size();

@@ -55,7 +55,7 @@ QString describe(const Line& line, const LibraryStore& store)
     const QString name = ImportCommand::printable(QFileInfo(line.file).fileName());
     if (!line.activity)
         return name + QStringLiteral(": not a video or picture, skipped");
-    for (const Activity& a : store.activities()) {
+    for (const Activity& a : store.activityLog().activities()) {
         if (a.id != *line.activity)
             continue;
         QString text = name + QStringLiteral(": ") + a.detail;
@@ -76,7 +76,7 @@ bool wasAdded(const Line& line, const LibraryStore& store)
 {
     if (!line.activity)
         return false;
-    for (const Activity& a : store.activities())
+    for (const Activity& a : store.activityLog().activities())
         if (a.id == *line.activity)
             return a.state == Activity::State::done || a.detail == QLatin1String("Added, but lock screen prep failed");
     return false;
@@ -127,14 +127,14 @@ int run(const QStringList& files, std::FILE* out)
     }
     const QSet<QUuid> before = [&] {
         QSet<QUuid> ids;
-        for (const Activity& a : store.activities())
+        for (const Activity& a : store.activityLog().activities())
             ids.insert(a.id);
         return ids;
     }();
     store.importFiles(urls);
     // Each media file started one activity, in order.
     qsizetype next = 0;
-    for (const Activity& a : store.activities()) {
+    for (const Activity& a : store.activityLog().activities()) {
         if (before.contains(a.id))
             continue;
         while (next < lines.size() && !MediaKind::isWallpaperFile(lines[next].file))
@@ -184,7 +184,7 @@ int run(const QStringList& files, std::FILE* out)
         if (running)
             running->quit();
     });
-    const QMetaObject::Connection drawing = QObject::connect(&store, &LibraryStore::activitiesChanged, &loop, [&] { draw(false); });
+    const QMetaObject::Connection drawing = QObject::connect(&store.activityLog(), &ActivityLog::activitiesChanged, &loop, [&] { draw(false); });
     QObject::connect(&store, &LibraryStore::importingChanged, &loop, [&] {
         if (store.importing() == 0)
             loop.quit();
@@ -195,7 +195,7 @@ int run(const QStringList& files, std::FILE* out)
     if (stopSignal) {
         // What the stopped imports do on their way out is not shown step by step: only the end.
         QObject::disconnect(drawing);
-        for (const Activity& a : store.activities())
+        for (const Activity& a : store.activityLog().activities())
             if (a.state == Activity::State::running)
                 cutShort.insert(a.id);
         // Cancels the work under way and waits for it: a copy or conversion stops at its next chunk

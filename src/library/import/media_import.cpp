@@ -108,7 +108,7 @@ public:
 
     void begin(const QString& detail)
     {
-        activity = store->beginActivity(title, detail);
+        activity = store->activityLog().begin(title, detail);
         store->setImporting(store->importing() + 1);
     }
 
@@ -124,7 +124,7 @@ public:
     {
         if (!store)
             return;
-        store->finishActivity(activity, std::nullopt, detail, failed);
+        store->activityLog().finish(activity, std::nullopt, detail, failed);
         if (!fileName.isEmpty())
             store->releaseFileName(fileName);
         store->setImporting(std::max(0, store->importing() - 1));
@@ -135,7 +135,7 @@ public:
     {
         return [self = shared_from_this(), detail, scale](double fraction) {
             MediaJobs::onMain(self->store, [self, detail, value = fraction * scale] {
-                self->store->updateActivity(self->activity, detail, value);
+                self->store->activityLog().update(self->activity, detail, value);
             });
         };
     }
@@ -186,12 +186,12 @@ void prepareLockScreen(const std::shared_ptr<Import>& import)
         return;
     }
     const QString detail = QStringLiteral("Preparing for lock screen");
-    store.updateActivity(import->activity, detail, 0.0);
+    store.activityLog().update(import->activity, detail, 0.0);
     QDir().mkpath(store.locations().lockScreen());
     const QString media = import->target;
     MediaJobs::run(
         &store, [media, copy, onProgress = import->progress(detail, 1.0)] {
-            return LockScreenVideo::convert(media, copy, true, onProgress, MediaJobs::stopFlag());
+            return LockScreenVideo::makeLockScreenCopy(media, copy, onProgress, MediaJobs::stopFlag());
         },
         [import](LockScreenVideo::Outcome outcome) {
             if (outcome.ok()) {
@@ -237,7 +237,7 @@ void MediaImporter::importVideo(LibraryStore& store, const QString& path)
             return;
         }
         const QString detail = check.needsShrinking ? QStringLiteral("Shrinking to 4K") : QStringLiteral("Copying into library");
-        store.updateActivity(import->activity, detail, 0.0);
+        store.activityLog().update(import->activity, detail, 0.0);
         import->reserve(check.needsShrinking ? QStringLiteral("mov") : QFileInfo(import->source).suffix().toLower());
 
         const QString source = import->source, target = import->target;
@@ -248,7 +248,7 @@ void MediaImporter::importVideo(LibraryStore& store, const QString& path)
             [import, source, target, thumbnail, shrink = check.needsShrinking, onProgress]() -> StepResult {
                 StepResult step;
                 if (shrink) {
-                    const auto outcome = LockScreenVideo::convert(source, target, false, onProgress, MediaJobs::stopFlag());
+                    const auto outcome = LockScreenVideo::shrink(source, target, onProgress, MediaJobs::stopFlag());
                     step = outcome.cancelled() ? stopped() : StepResult{outcome.ok(), outcome.message};
                 } else {
                     step = copyInto(source, target);

@@ -94,7 +94,7 @@ void MediaThumbnails::makeMissing(LibraryStore& store, const QList<Wallpaper>& i
 
 void MediaThumbnails::refreshAll(LibraryStore& store)
 {
-    const QUuid activity = store.beginActivity(QStringLiteral("Library"), QStringLiteral("Refreshing"), 0.0);
+    const QUuid activity = store.activityLog().begin(QStringLiteral("Library"), QStringLiteral("Refreshing"), 0.0);
 
     // Records whose media is gone leave (with their thumbnails), unless the index could not be
     // read in full: then nothing is deleted...
@@ -133,7 +133,7 @@ void MediaThumbnails::refreshAll(LibraryStore& store)
             if (guard.isNull() || MediaJobs::isStopping())
                 return; // an early way out only: the main thread checks the store again
             MediaJobs::onMain(guard, [guard, activity, i, count] {
-                guard->updateActivity(activity, QStringLiteral("Thumbnail %1 of %2").arg(i + 1).arg(count), double(i) / count);
+                guard->activityLog().update(activity, QStringLiteral("Thumbnail %1 of %2").arg(i + 1).arg(count), double(i) / count);
             });
             const Job& job = jobs[i];
             const bool ok = write(job.media, job.thumbnail, job.name);
@@ -150,7 +150,7 @@ void MediaThumbnails::refreshAll(LibraryStore& store)
                 detail = count == 1 ? QStringLiteral("1 wallpaper") : QStringLiteral("%1 wallpapers").arg(count);
             else
                 detail = failed == 1 ? QStringLiteral("1 thumbnail failed") : QStringLiteral("%1 thumbnails failed").arg(failed);
-            store->finishActivity(activity, QStringLiteral("Library Refreshed"), detail, failed > 0);
+            store->activityLog().finish(activity, QStringLiteral("Library Refreshed"), detail, failed > 0);
         });
     });
 }

@@ -185,7 +185,7 @@ LibraryGridScreen::LibraryGridScreen(LibraryStore& store, LibraryView& view, con
     connect(m_chooseFiles, &QPushButton::clicked, this, &LibraryGridScreen::importRequested);
     connect(m_options, &QPushButton::clicked, this, &LibraryGridScreen::optionsRequested);
     connect(m_restore, &QPushButton::clicked, this, [this] { m_store.restoreBuiltInWallpapers(); });
-    connect(m_activities, &ActivityList::clearRequested, this, [this] { m_store.clearActivities(); });
+    connect(m_activities, &ActivityList::clearRequested, this, [this] { m_store.activityLog().clear(); });
     connect(m_grid, &WallpaperGrid::opened, this, &LibraryGridScreen::openRequested);
     connect(m_grid, &WallpaperGrid::menuRequested, this, [this](const QUuid& id, const QPoint& at) {
         QMenu* menu = contextMenu(id);
@@ -197,8 +197,8 @@ LibraryGridScreen::LibraryGridScreen(LibraryStore& store, LibraryView& view, con
     connect(&m_store, &LibraryStore::ensemblesChanged, this, &LibraryGridScreen::ensemblesChanged);
     connect(&m_store, &LibraryStore::currentIDChanged, m_model, &WallpaperGridModel::refreshBadges);
     connect(&m_store, &LibraryStore::thumbnailVersionChanged, this, [this] { m_model->setThumbnailVersion(m_store.thumbnailVersion()); });
-    connect(&m_store, &LibraryStore::activitiesChanged, this, &LibraryGridScreen::syncActivities);
-    connect(&m_store, &LibraryStore::engineActivitiesChanged, this, &LibraryGridScreen::syncActivities);
+    connect(&m_store.activityLog(), &ActivityLog::activitiesChanged, this, &LibraryGridScreen::syncActivities);
+    connect(&m_store.activityLog(), &ActivityLog::engineActivitiesChanged, this, &LibraryGridScreen::syncActivities);
 
     m_model->setThumbnailVersion(m_store.thumbnailVersion());
     m_search->setText(m_view.search);
@@ -298,7 +298,7 @@ void LibraryGridScreen::syncChips()
 
 void LibraryGridScreen::syncActivities()
 {
-    m_activities->setActivities(m_store.activities(), m_store.engineActivities());
+    m_activities->setActivities(m_store.activityLog().activities(), m_store.activityLog().engineActivities());
 }
 
 QString LibraryGridScreen::restoreTitle(int missing)

@@ -108,7 +108,7 @@ SettingsPopover::SettingsPopover(LibraryStore& store, QWidget* parent)
         auto* toggle = new ToggleSwitch;
         toggle->setAccessibleName(title(which));
         connect(toggle, &QAbstractButton::clicked, this, [this, which](bool on) {
-            m_store.setSwitch(which, on);
+            m_store.switches().set(which, on);
             sync();
         });
         m_toggles.insert(which, toggle);
@@ -117,7 +117,7 @@ SettingsPopover::SettingsPopover(LibraryStore& store, QWidget* parent)
 
     m_pause = new QPushButton;
     connect(m_pause, &QPushButton::clicked, this, [this] {
-        m_store.setSwitch(LibrarySwitch::userPaused, !m_store.switchOn(LibrarySwitch::userPaused));
+        m_store.switches().set(LibrarySwitch::userPaused, !m_store.switches().on(LibrarySwitch::userPaused));
         sync();
     });
     layout->addWidget(row(QStringLiteral("Pause it yourself"), QStringLiteral("A paused wallpaper stays on its current frame."), m_pause, this));
@@ -126,15 +126,15 @@ SettingsPopover::SettingsPopover(LibraryStore& store, QWidget* parent)
     m_paused->setStyleSheet(QStringLiteral("color: %1;").arg(Brand::warning().name()));
     layout->addWidget(m_paused);
 
-    connect(&m_store, &LibraryStore::switchChanged, this, &SettingsPopover::sync);
+    connect(&m_store.switches(), &LibrarySwitches::changed, this, &SettingsPopover::sync);
     sync();
 }
 
 void SettingsPopover::sync()
 {
     for (auto it = m_toggles.cbegin(); it != m_toggles.cend(); ++it)
-        it.value()->setChecked(m_store.switchOn(it.key()));
-    const bool paused = m_store.switchOn(LibrarySwitch::userPaused);
+        it.value()->setChecked(m_store.switches().on(it.key()));
+    const bool paused = m_store.switches().on(LibrarySwitch::userPaused);
     m_pause->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
     m_paused->setVisible(paused);
     adjustSize();

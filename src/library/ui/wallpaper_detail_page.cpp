@@ -330,9 +330,9 @@ void WallpaperDetailPage::newEnsemble()
     if (!w)
         return;
     const Ensemble made = m_store.addEnsemble(w->id);
-    const QUuid activity = m_store.beginActivity(QStringLiteral("New ensemble created"),
+    const QUuid activity = m_store.activityLog().begin(QStringLiteral("New ensemble created"),
                                                  QStringLiteral("“") + made.name + QStringLiteral("” from wallpaper ") + w->name);
-    m_store.finishActivity(activity, std::nullopt, std::nullopt, false, 4.0);
+    m_store.activityLog().finish(activity, std::nullopt, std::nullopt, false, 4.0);
     m_hooks.openEnsemble(made.id);
 }
 
