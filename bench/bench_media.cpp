@@ -87,7 +87,7 @@ void ConvertOurs(benchmark::State& state)
     timeOnce(state, "convert.ours", [&] {
         LockScreenVideo::Options options;
         options.preset = preset;
-        return LockScreenVideo::convert(source, work("ours.mov"), false, {}, {}, options).ok();
+        return LockScreenVideo::shrink(source, work("ours.mov"), {}, {}, options).ok();
     });
 }
 void ConvertCommandLine(benchmark::State& state)
@@ -152,7 +152,7 @@ void Preset(benchmark::State& state)
     timeOnce(state, QString("preset.%1.%2").arg(name).arg(state.range(1)), [&] {
         LockScreenVideo::Options options;
         options.preset = name;
-        return LockScreenVideo::convert(source, work("preset.mov"), false, {}, {}, options).ok();
+        return LockScreenVideo::shrink(source, work("preset.mov"), {}, {}, options).ok();
     });
     state.SetLabel(name.toStdString());
     state.counters["fps"] = frames / seconds()[QString("preset.%1.%2").arg(name).arg(state.range(1))];

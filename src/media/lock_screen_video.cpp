@@ -118,9 +118,10 @@ bool fitsAsIs(const QString& path)
         && isBt709OrUnset(facts->transfer) && isBt709OrUnset(facts->matrix);
 }
 
-Outcome convert(const QString& source, const QString& destination, bool forLockScreen,
-                const std::function<void(double)>& onProgress, const std::shared_ptr<CancelFlag>& cancel,
-                const Options& options)
+// The one conversion behind both: `forLockScreen` thins the rate and loops the result.
+static Outcome convert(const QString& source, const QString& destination, bool forLockScreen,
+                       const std::function<void(double)>& onProgress, const std::shared_ptr<CancelFlag>& cancel,
+                       const Options& options)
 {
     const auto report = [&](double fraction) {
         if (onProgress)
@@ -218,6 +219,18 @@ Outcome convert(const QString& source, const QString& destination, bool forLockS
     if (outcome.ok())
         report(1.0);
     return outcome;
+}
+
+Outcome makeLockScreenCopy(const QString& source, const QString& destination, const std::function<void(double)>& onProgress,
+                           const std::shared_ptr<CancelFlag>& cancel, const Options& options)
+{
+    return convert(source, destination, true, onProgress, cancel, options);
+}
+
+Outcome shrink(const QString& source, const QString& destination, const std::function<void(double)>& onProgress,
+               const std::shared_ptr<CancelFlag>& cancel, const Options& options)
+{
+    return convert(source, destination, false, onProgress, cancel, options);
 }
 
 } // namespace LockScreenVideo

@@ -45,13 +45,19 @@ struct Options
     int threads = 0;                              // 0: all cores
 };
 
-// Converts `source` into `destination` (replaced only on success). forLockScreen thins to about
-// 30 fps and loops the result; without it the video is only re-encoded to the size and rate
-// limits. Progress rises from 0 to 1 and is called on the converting thread. Blocks: run it on a
-// worker. No partial or temporary file survives a failure or a cancellation.
-Outcome convert(const QString& source, const QString& destination, bool forLockScreen,
-                const std::function<void(double)>& onProgress, const std::shared_ptr<CancelFlag>& cancel = {},
-                const Options& options = {});
+// Both conversions write `destination` (replaced only on success); progress rises from 0 to 1 and
+// is called on the converting thread. They block: run them on a worker. No partial or temporary
+// file survives a failure or a cancellation.
+
+// The lock screen's copy of a video: thinned to about 30 fps and looped. A file the lock screen
+// can play as it is only gets its loop.
+Outcome makeLockScreenCopy(const QString& source, const QString& destination, const std::function<void(double)>& onProgress,
+                           const std::shared_ptr<CancelFlag>& cancel = {}, const Options& options = {});
+
+// A video re-encoded to the size and rate limits, at its own frame rate (a library video that is
+// too large to play smoothly).
+Outcome shrink(const QString& source, const QString& destination, const std::function<void(double)>& onProgress,
+               const std::shared_ptr<CancelFlag>& cancel = {}, const Options& options = {});
 
 // Whether the lock screen can play the file as it is (only looping is needed).
 bool fitsAsIs(const QString& path);

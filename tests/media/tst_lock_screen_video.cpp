@@ -100,7 +100,7 @@ private slots:
         const auto record = [&](double p) { progress.append(p); };
 
         const QString library = out.filePath("library.mov");
-        QVERIFY(convert(source("sixty.mp4"), library, false, record).ok());
+        QVERIFY(shrink(source("sixty.mp4"), library, record).ok());
         const QJsonObject libraryStream = ClipMaker::videoStream(ClipMaker::probe(library));
         QCOMPARE(libraryStream.value("nb_frames").toString().toInt(), 120);
         QVERIFY(ClipMaker::probe(library).value("format").toObject().value("duration").toString().toDouble() < 3);
@@ -109,7 +109,7 @@ private slots:
         QVERIFY(std::is_sorted(progress.begin(), progress.end()));
 
         const QString lock = out.filePath("lock.mov");
-        QVERIFY(convert(source("sixty.mp4"), lock, true, {}).ok());
+        QVERIFY(makeLockScreenCopy(source("sixty.mp4"), lock, {}).ok());
         const QJsonObject probed = ClipMaker::probe(lock);
         const QJsonObject stream = ClipMaker::videoStream(probed);
         QCOMPARE(probed.value("streams").toArray().size(), 1);
@@ -130,7 +130,7 @@ private slots:
     {
         QTemporaryDir out;
         const QString converted = out.filePath("clip.mov");
-        QVERIFY(convert(source("thirty.mp4"), converted, false, {}).ok());
+        QVERIFY(shrink(source("thirty.mp4"), converted, {}).ok());
         const QString looped = out.filePath("clip-lockscreen-v1.mov");
         QCOMPARE(MovieLooper::loopIntoPlace(converted, looped), std::nullopt);
 
@@ -161,7 +161,7 @@ private slots:
 
         QTemporaryDir out;
         QList<double> progress;
-        const Outcome outcome = convert(source("ready.mov"), out.filePath("ready.mov"), true, [&](double p) { progress.append(p); });
+        const Outcome outcome = makeLockScreenCopy(source("ready.mov"), out.filePath("ready.mov"), [&](double p) { progress.append(p); });
         QVERIFY(outcome.ok());
         QVERIFY(outcome.skippedEncoding);
         QCOMPARE(progress, QList<double>({0.5, 1.0}));
@@ -177,7 +177,7 @@ private slots:
     void rotationIsKept()
     {
         QTemporaryDir out;
-        QVERIFY(convert(source("turned.mp4"), out.filePath("turned.mov"), false, {}).ok());
+        QVERIFY(shrink(source("turned.mp4"), out.filePath("turned.mov"), {}).ok());
         const QJsonObject stream = ClipMaker::videoStream(ClipMaker::probe(out.filePath("turned.mov")));
         const QJsonArray sideData = stream.value("side_data_list").toArray();
         QVERIFY(!sideData.isEmpty());
@@ -206,7 +206,7 @@ private slots:
         old.write("previous copy");
         old.close();
 
-        const Outcome outcome = convert(source(name), destination, true, {});
+        const Outcome outcome = makeLockScreenCopy(source(name), destination, {});
         QCOMPARE(outcome.status, Outcome::Status::failed);
         QVERIFY(!outcome.message.isEmpty());
         if (!message.isEmpty()) {
@@ -222,7 +222,7 @@ private slots:
         QTemporaryDir out;
         auto flag = std::make_shared<CancelFlag>();
         int calls = 0;
-        const Outcome outcome = convert(source("thirty.mp4"), out.filePath("x.mov"), true, [&](double) {
+        const Outcome outcome = makeLockScreenCopy(source("thirty.mp4"), out.filePath("x.mov"), [&](double) {
             if (++calls == 2)
                 flag->cancel();
         }, flag);
