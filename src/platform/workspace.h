@@ -20,6 +20,9 @@ struct RunningApplication
     bool operator==(const RunningApplication&) const = default;
 };
 
+// The desktop's own apps that the product opens for the user (the taskbar clock's click).
+enum class SystemApp { calendar, clock };
+
 // The running processes of the product and the desktop's "open" operations.
 class Workspace : public QObject
 {
@@ -41,6 +44,8 @@ public:
     // Starts the program with arguments; `done` runs on a later main-loop turn, started or not.
     virtual void openApplication(const QString& program, const QStringList& arguments, std::function<void(bool started)> done) = 0;
     virtual bool revealFile(const QString& path) = 0;
+    // Starts this desktop's app for `app`; false, with a log line, when none is installed.
+    virtual bool openSystemApp(SystemApp app) = 0;
 
     static std::unique_ptr<Workspace> makeSystem();
 

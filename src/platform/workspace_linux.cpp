@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <csignal>
@@ -45,6 +46,19 @@ ProcessState readProcess(qint64 pid)
     if (fields.size() > 19)
         state.startTime = fields[19].toULongLong();
     return state;
+}
+
+// The calendar and clock apps of the common desktops, the most likely first.
+QStringList systemAppPrograms(SystemApp app)
+{
+    switch (app) {
+    case SystemApp::calendar:
+        return {QStringLiteral("gnome-calendar"), QStringLiteral("korganizer"), QStringLiteral("evolution"),
+                QStringLiteral("orage"), QStringLiteral("thunderbird")};
+    case SystemApp::clock:
+        return {QStringLiteral("gnome-clocks"), QStringLiteral("kclock")};
+    }
+    return {};
 }
 
 // Every process of the product owns the session-bus name equal to its identifier; the owner of
@@ -133,6 +147,21 @@ public:
     {
         // The portable way: open the folder that holds the file.
         return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    }
+
+    bool openSystemApp(SystemApp app) override
+    {
+        for (const QString& program : systemAppPrograms(app)) {
+            const QString path = QStandardPaths::findExecutable(program);
+            if (path.isEmpty())
+                continue;
+            if (QProcess::startDetached(path, {}))
+                return true;
+            qCWarning(lcWorkspace).noquote() << "Zentrove: could not start" << path;
+        }
+        qCInfo(lcWorkspace).noquote() << "Zentrove: no" << (app == SystemApp::calendar ? "calendar" : "clock")
+                                      << "app is installed on this desktop";
+        return false;
     }
 
 private:

@@ -22,13 +22,3 @@ FontDesign design(ClockFont font)
     }
     return FontDesign::standard;
 }
-
-std::optional<QString> appPath(ClockClick click)
-{
-    switch (click) {
-    case ClockClick::calendar: return QStringLiteral("/System/Applications/Calendar.app");
-    case ClockClick::clock: return QStringLiteral("/System/Applications/Clock.app");
-    case ClockClick::nothing: return std::nullopt;
-    }
-    return std::nullopt;
-}

@@ -147,8 +147,5 @@ QList<E> allCases()
 // "Top only" named after the corners that face away from the bar's screen edge.
 QString title(BarCorners corners, BarEdge edge);
 
-// The application a click on the clock opens; none for "nothing".
-std::optional<QString> appPath(ClockClick click);
-
 // The system font design the bar clock is drawn in.
 FontDesign design(ClockFont font);

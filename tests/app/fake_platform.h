@@ -111,6 +111,7 @@ public:
     bool openURL(const QUrl&) override { return true; }
     void openApplication(const QString&, const QStringList&, std::function<void(bool)> done) override { done(true); }
     bool revealFile(const QString&) override { return true; }
+    bool openSystemApp(SystemApp) override { return true; }
 
 private:
     qint64 nextPid = 1000;
