@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A readable domain keeps its keys; an unreadable one is kept aside as it was.
     const auto parsed = PropertyList::parse(bytes);
     const bool damaged = !parsed || parsed->typeId() != QMetaType::QVariantMap;
-    if (damaged && readAll(domain.filePath() + QStringLiteral(".damaged")) != bytes)
+    if (damaged && readAll(again.filePath() + QStringLiteral(".damaged")) != bytes)
         std::abort();
     for (const QString& key : before.keys())
         if (key != QStringLiteral("written") && !again.contains(key))
