@@ -1,31 +1,19 @@
 #pragma once
 
+#include "brand/ui/name_prompt.h"
+
 #include <QDialog>
 #include <QMessageBox>
 
-class QLineEdit;
-class QPushButton;
-
-// Asks for a style's name: "New Bar Style" and "Save as a New Style".
-class StyleNameDialog : public QDialog
+// Asks for a style's name: "New Bar Style" and "Save as a New Style"; "My Style" when left empty.
+class StyleNameDialog : public NamePrompt
 {
     Q_OBJECT
 public:
     StyleNameDialog(const QString& title, const QString& note, const QString& acceptText, QWidget* parent = nullptr);
 
-    QLineEdit* field() const { return m_field; }
-    QPushButton* acceptButton() const { return m_accept; }
-    QPushButton* cancelButton() const { return m_cancel; }
-    // The name typed; "My Style" when the field is left empty.
-    QString name() const;
-
     static StyleNameDialog* newStyle(QWidget* parent);
     static StyleNameDialog* saveAsNew(QWidget* parent);
-
-private:
-    QLineEdit* m_field;
-    QPushButton* m_accept;
-    QPushButton* m_cancel;
 };
 
 // The questions the taskbar page asks.
