@@ -1,5 +1,7 @@
 #include "clock/ui/clock_overview.h"
 
+#include "brand/ui/card_grid.h"
+
 #include "platform/desktop_words.h"
 
 #include "brand/brand.h"
@@ -294,7 +296,7 @@ int ClockOverview::columns() const
 {
     // From the page's own width: the scroll area's viewport follows it only later.
     const int width = this->width() - 2 * int(Brand::pagePadding) - m_scroll->verticalScrollBar()->sizeHint().width();
-    return std::max(1, (width + gridGap) / (cardMinWidth + gridGap));
+    return CardGrid::columns(width, gridGap, cardMinWidth);
 }
 
 void ClockOverview::layoutGrid(bool force)
@@ -303,22 +305,11 @@ void ClockOverview::layoutGrid(bool force)
     if (!force && cols == m_columns)
         return;
     m_columns = cols;
-    while (m_gridLayout->count() > 0)
-        delete m_gridLayout->takeAt(0);
     const int shown = m_unfolded ? int(m_order.size()) : std::min(int(m_order.size()), foldedCount);
-    for (int i = 0; i < m_order.size(); ++i) {
-        PresetCard* card = m_cards.value(m_order[i]);
-        if (i < shown) {
-            m_gridLayout->addWidget(card, i / cols, i % cols);
-            card->show();
-        } else {
-            card->hide();
-        }
-    }
-    for (int c = 0; c < cols; ++c)
-        m_gridLayout->setColumnStretch(c, 1);
-    for (int c = cols; c < m_gridLayout->columnCount(); ++c)
-        m_gridLayout->setColumnStretch(c, 0);
+    QList<QWidget*> cards;
+    for (const QUuid& id : std::as_const(m_order))
+        cards << m_cards.value(id);
+    CardGrid::place(*m_gridLayout, cards, cols, shown);
     const bool foldable = m_order.size() > foldedCount;
     m_fold->setVisible(foldable);
     m_fold->setText(m_unfolded ? QStringLiteral("Show fewer")

@@ -1,5 +1,7 @@
 #include "taskbar/ui/taskbar_page.h"
 
+#include "brand/ui/card_grid.h"
+
 #include "brand/brand.h"
 #include "brand/brand_font.h"
 #include "brand/ui/toggle_switch.h"
@@ -605,7 +607,7 @@ void TaskbarPage::select(const std::optional<QUuid>& id)
 int TaskbarPage::columns() const
 {
     const int width = this->width() - 2 * int(Brand::pagePadding) - m_scroll->verticalScrollBar()->sizeHint().width();
-    return std::max(1, (width + gridGap) / (cardMinWidth + gridGap));
+    return CardGrid::columns(width, gridGap, cardMinWidth);
 }
 
 void TaskbarPage::layoutGrid(bool force)
@@ -614,20 +616,11 @@ void TaskbarPage::layoutGrid(bool force)
     if (!force && cols == m_columns)
         return;
     m_columns = cols;
-    while (m_gridLayout->count() > 0)
-        delete m_gridLayout->takeAt(0);
     const int shown = m_unfolded ? int(m_order.size()) : std::min(int(m_order.size()), foldedCount);
-    for (int i = 0; i < m_order.size(); ++i) {
-        ThemeCard* card = m_cards.value(m_order[i]);
-        if (i < shown) {
-            m_gridLayout->addWidget(card, i / cols, i % cols);
-            card->show();
-        } else {
-            card->hide();
-        }
-    }
-    for (int c = 0; c < m_gridLayout->columnCount(); ++c)
-        m_gridLayout->setColumnStretch(c, c < cols ? 1 : 0);
+    QList<QWidget*> cards;
+    for (const QUuid& id : std::as_const(m_order))
+        cards << m_cards.value(id);
+    CardGrid::place(*m_gridLayout, cards, cols, shown);
     m_fold->setVisible(m_order.size() > foldedCount);
     m_fold->setText(m_unfolded ? QStringLiteral("⌃ Show fewer") : QStringLiteral("⌄ Show all ") + QString::number(m_order.size()));
 }
