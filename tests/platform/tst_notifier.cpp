@@ -19,6 +19,15 @@ struct Received
     }
 };
 
+// Readable form of what arrived, so a failure prints the whole sequence.
+QStringList described(const QList<std::optional<QString>>& objects)
+{
+    QStringList out;
+    for (const auto& o : objects)
+        out << (o ? QStringLiteral("\"%1\"").arg(*o) : QStringLiteral("(none)"));
+    return out;
+}
+
 void sendRaw(const QVariantList& arguments)
 {
     QDBusMessage m = QDBusMessage::createSignal(QStringLiteral("/app/zentrove/Notices"), QStringLiteral("app.zentrove.Notices"),
@@ -47,14 +56,13 @@ private slots:
         Notifier::post(QStringLiteral("test.local"), QStringLiteral("payload"));
         Notifier::post(QStringLiteral("test.local"));
         Notifier::post(QStringLiteral("test.local"), QString());
-        QTRY_COMPARE_WITH_TIMEOUT(r.objects.size(), 3, 20000);
-        QCOMPARE(r.objects[0], std::optional<QString>(QStringLiteral("payload")));
-        QCOMPARE(r.objects[1], std::nullopt);
-        QCOMPARE(r.objects[2], std::optional<QString>(QString())); // empty is not absent
+        // In order, and an empty object is not an absent one.
+        const QStringList expected{QStringLiteral("\"payload\""), QStringLiteral("(none)"), QStringLiteral("\"\"")};
+        QTRY_COMPARE_WITH_TIMEOUT(described(r.objects), expected, 20000);
         r.token.reset();
         Notifier::post(QStringLiteral("test.local"), QStringLiteral("late"));
         QTest::qWait(200);
-        QCOMPARE(r.objects.size(), 3);
+        QCOMPARE(described(r.objects), expected);
     }
 
     void crossesToAndFromAnotherProcess()
