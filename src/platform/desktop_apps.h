@@ -16,6 +16,9 @@ struct DesktopApp
     bool operator==(const DesktopApp&) const = default;
 };
 
+// The parts of a desktop every user has one of, whichever program plays them here.
+enum class DesktopRole { fileManager, webBrowser, settings };
+
 // The applications of the XDG application folders, as far as pinning them needs.
 namespace DesktopApps {
 
@@ -26,5 +29,8 @@ QList<DesktopApp> installed();
 std::optional<DesktopApp> find(const QString& id);
 // Reads one entry file; none when it is not an application entry that can be read.
 std::optional<DesktopApp> read(const QString& path);
+// The app playing a role: the user's default from the XDG mimeapps lists, else the first
+// well-known program installed; else a stand-in with an empty id, the role's name and a theme icon.
+DesktopApp forRole(DesktopRole role);
 
 } // namespace DesktopApps

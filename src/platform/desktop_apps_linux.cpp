@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSettings>
@@ -22,6 +23,70 @@ QString text(const QVariant& value)
 bool isTrue(const QVariant& value)
 {
     return text(value).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}
+
+constexpr qint64 maxListSize = 1 << 20;
+
+// Desktop-entry ids in the order mimeapps.list files name them for one MIME type, the user's
+// lists first (XDG MIME Applications: config folders, then data folders' applications folders).
+QStringList defaultEntries(const QString& mimeType)
+{
+    QStringList lists;
+    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        lists << folder + QStringLiteral("/mimeapps.list");
+    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
+        lists << folder + QStringLiteral("/mimeapps.list");
+    QStringList ids;
+    for (const QString& path : lists) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || file.size() > maxListSize)
+            continue;
+        // Key files separate list items with ';', which QSettings takes for a comment: read the
+        // lines of the one group we need.
+        bool inDefaults = false;
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine()).trimmed();
+            if (line.startsWith(QLatin1Char('[')))
+                inDefaults = line == QLatin1String("[Default Applications]");
+            else if (inDefaults && line.section(QLatin1Char('='), 0, 0).trimmed() == mimeType)
+                for (const QString& entry : line.section(QLatin1Char('='), 1).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+                    if (entry.trimmed().endsWith(QLatin1String(".desktop")))
+                        ids << entry.trimmed().chopped(8);
+        }
+    }
+    return ids;
+}
+
+struct RoleFacts
+{
+    QStringList mimeTypes;
+    QStringList wellKnown; // desktop-entry ids, the common desktops' own first
+    const char* name;
+    const char* icon;
+};
+
+RoleFacts factsOf(DesktopRole role)
+{
+    switch (role) {
+    case DesktopRole::fileManager:
+        return {{QStringLiteral("inode/directory")},
+                {QStringLiteral("org.gnome.Nautilus"), QStringLiteral("nautilus"), QStringLiteral("thunar"),
+                 QStringLiteral("org.kde.dolphin"), QStringLiteral("nemo"), QStringLiteral("caja"), QStringLiteral("pcmanfm"),
+                 QStringLiteral("pcmanfm-qt")},
+                "Files", "system-file-manager"};
+    case DesktopRole::webBrowser:
+        return {{QStringLiteral("x-scheme-handler/https"), QStringLiteral("x-scheme-handler/http")},
+                {QStringLiteral("firefox-esr"), QStringLiteral("firefox"), QStringLiteral("chromium"),
+                 QStringLiteral("google-chrome"), QStringLiteral("org.gnome.Epiphany"), QStringLiteral("org.kde.falkon")},
+                "Web Browser", "web-browser"};
+    case DesktopRole::settings:
+        return {{},
+                {QStringLiteral("org.gnome.Settings"), QStringLiteral("gnome-control-center"), QStringLiteral("xfce-settings-manager"),
+                 QStringLiteral("systemsettings"), QStringLiteral("lxqt-config"), QStringLiteral("cinnamon-settings"),
+                 QStringLiteral("mate-control-center")},
+                "Settings", "preferences-system"};
+    }
+    return {};
 }
 
 } // namespace
@@ -78,4 +143,17 @@ std::optional<DesktopApp> DesktopApps::find(const QString& id)
         return std::nullopt;
     const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id + QStringLiteral(".desktop"));
     return path.isEmpty() ? std::nullopt : read(path);
+}
+
+DesktopApp DesktopApps::forRole(DesktopRole role)
+{
+    const RoleFacts facts = factsOf(role);
+    QStringList candidates;
+    for (const QString& type : facts.mimeTypes)
+        candidates << defaultEntries(type);
+    candidates << facts.wellKnown;
+    for (const QString& id : std::as_const(candidates))
+        if (const std::optional<DesktopApp> app = find(id))
+            return *app;
+    return {QString(), QString::fromLatin1(facts.name), QString::fromLatin1(facts.icon)};
 }

@@ -79,6 +79,14 @@ QStringList defaultPinnedApps()
             QStringLiteral("com.apple.systempreferences")};
 }
 
+std::optional<DesktopRole> systemRole(const QString& item)
+{
+    const QStringList pinned = defaultPinnedApps();
+    static const DesktopRole roles[] = {DesktopRole::fileManager, DesktopRole::webBrowser, DesktopRole::settings};
+    const qsizetype at = pinned.indexOf(item);
+    return at < 0 ? std::nullopt : std::optional<DesktopRole>(roles[at]);
+}
+
 QStringList freshLayout(const QStringList& pinned)
 {
     return pinned + QStringList {running(), newDivider(), downloads(), trash()};

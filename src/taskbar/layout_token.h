@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/desktop_apps.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +37,9 @@ std::optional<QString> folderURL(const QString& item);
 
 // The apps pinned when nothing else is known.
 QStringList defaultPinnedApps();
+// The stored identities of the apps a fresh layout pins stand for this desktop's file manager,
+// browser and settings: the role an app item plays, if it is one of them.
+std::optional<DesktopRole> systemRole(const QString& item);
 // A new layout: the pinned apps, then running apps, a divider, Downloads and the Trash.
 QStringList freshLayout(const QStringList& pinned);
 // The layout with the tokens it must always hold: "~running" and "~trash" appended when missing,

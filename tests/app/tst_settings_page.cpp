@@ -24,6 +24,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
+#include <QScrollBar>
+#include <QScrollArea>
 
 #include <memory>
 
@@ -235,6 +238,53 @@ private slots:
         wallpaper->button()->click();
         QTRY_VERIFY(wallpaper->isHidden());
         QVERIFY(!view.banner(Page::vizavedid)->isHidden());
+    }
+
+    void bannerLeavesRoomBelowThePagesLastRow()
+    {
+        makeModel();
+        QLabel* last = nullptr;
+        ViewRegistry views;
+        views.pages.insert(Page::vizavedid, [&last](const ViewContext&, QWidget* parent) -> QWidget* {
+            auto* scroll = new QScrollArea(parent);
+            auto* content = new QWidget;
+            auto* column = new QVBoxLayout(content);
+            column->setContentsMargins(0, 0, 0, 0);
+            auto* tall = new QWidget(content);
+            tall->setFixedHeight(2000);
+            tall->setStyleSheet(QStringLiteral("background: red;"));
+            tall->setAttribute(Qt::WA_StyledBackground);
+            column->addWidget(tall);
+            last = new QLabel(QStringLiteral("Last row"), content);
+            column->addWidget(last);
+            scroll->setWidget(content);
+            scroll->setWidgetResizable(true);
+            return scroll;
+        });
+        MainView view({*model, *nav, services}, views);
+        view.resize(1180, 820);
+        view.show();
+        nav->setPage(Page::vizavedid);
+        OffBanner* banner = view.banner(Page::vizavedid);
+        QTRY_VERIFY(banner->isVisible());
+        auto* scroll = qobject_cast<QScrollArea*>(last->parentWidget()->parentWidget()->parentWidget());
+        QVERIFY(scroll);
+        QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        // Scrolled to the end, the last row sits wholly above the banner, which hides what passes under it.
+        QTRY_VERIFY(last->mapTo(banner->parentWidget(), QPoint(0, last->height())).y() <= banner->geometry().top());
+        scroll->verticalScrollBar()->setValue(0);
+        const QImage underBanner = banner->parentWidget()->grab(banner->geometry().adjusted(12, 12, -12, -12)).toImage();
+        QVERIFY(!underBanner.isNull());
+        for (int y = 0; y < underBanner.height(); y += 3)
+            for (int x = 0; x < underBanner.width(); x += 3)
+                QVERIFY2(underBanner.pixelColor(x, y).red() - underBanner.pixelColor(x, y).green() < 60, "the page shows through the banner");
+
+        // Running, the banner goes and so does the room kept for it.
+        model->set(vizavedid, true);
+        model->start(vizavedid);
+        QTRY_VERIFY(banner->isHidden());
+        QCOMPARE(last->parentWidget()->contentsMargins().bottom(), 0);
     }
 
     void sheetsFollowTheirFlags()

@@ -27,6 +27,18 @@ void AppStyle::mark(QWidget* widget, const char* role)
     widget->setProperty("role", QString::fromLatin1(role));
 }
 
+namespace {
+
+// A translucent colour as it shows over an opaque one.
+QColor opaque(const QColor& over, const QColor& under)
+{
+    const float a = over.alphaF();
+    return QColor::fromRgbF(over.redF() * a + under.redF() * (1 - a), over.greenF() * a + under.greenF() * (1 - a),
+                            over.blueF() * a + under.blueF() * (1 - a));
+}
+
+} // namespace
+
 void AppStyle::apply(QApplication& app)
 {
     app.setStyle(QStringLiteral("Fusion"));
@@ -82,5 +94,9 @@ void AppStyle::apply(QApplication& app)
         "QMenu::item:selected { background: %2; }")
                           .arg(css(Brand::sidebar()), css(Brand::line()), css(Brand::raised()), css(Brand::muted()), css(Brand::failure()))
                           .arg(radius)
-                          .arg(css(Brand::text()), css(Brand::off())));
+                          .arg(css(Brand::text()), css(Brand::off()))
+                      // Floats over scrolling content, so it must hide what passes beneath it.
+                      + QStringLiteral("QFrame[role=\"banner\"] { background: %1; border: 1px solid %2; border-radius: %3px; }")
+                            .arg(css(opaque(Brand::raised(), Brand::base())), css(Brand::line()))
+                            .arg(radius));
 }

@@ -10,18 +10,21 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-// Holds a page and lays its banner over the page's lower edge.
+// Holds a page and lays its banner over the page's lower edge. While the banner shows, the
+// page's scrolling content gets room below its last row, so nothing stays hidden under it.
 class BannerFrame : public QWidget
 {
 public:
     BannerFrame(QWidget* page, OffBanner* banner, QWidget* parent)
         : QWidget(parent)
         , m_banner(banner)
+        , m_page(page)
     {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -31,18 +34,39 @@ public:
         banner->raise();
     }
 
+    void setBannerShown(bool shown)
+    {
+        m_banner->setVisible(shown);
+        const int room = shown ? m_banner->sizeHint().height() + 2 * margin : 0;
+        // Every scrolling column of the page (an editor's tabs too), including ones made since.
+        QList<QScrollArea*> areas = m_page->findChildren<QScrollArea*>();
+        if (auto* own = qobject_cast<QScrollArea*>(m_page))
+            areas.prepend(own);
+        for (QScrollArea* area : std::as_const(areas)) {
+            QWidget* content = area->widget();
+            if (!content)
+                continue;
+            const int before = content->property("bannerRoom").toInt();
+            QMargins margins = content->contentsMargins();
+            margins.setBottom(margins.bottom() - before + room);
+            content->setContentsMargins(margins);
+            content->setProperty("bannerRoom", room);
+        }
+    }
+
 protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
-        const int margin = 24;
         const int height = m_banner->sizeHint().height();
         m_banner->setGeometry(margin, this->height() - height - margin, width() - 2 * margin, height);
         m_banner->raise();
     }
 
 private:
+    static constexpr int margin = 24;
     OffBanner* m_banner;
+    QWidget* m_page;
 };
 
 } // namespace
@@ -100,5 +124,5 @@ void MainView::syncPage()
 void MainView::syncBanners()
 {
     for (auto it = m_banners.cbegin(); it != m_banners.cend(); ++it)
-        it.value()->setVisible(!m_context.model.isRunning(*partOn(it.key())));
+        static_cast<BannerFrame*>(it.value()->parentWidget())->setBannerShown(!m_context.model.isRunning(*partOn(it.key())));
 }

@@ -15,7 +15,7 @@ OffBanner::OffBanner(Part part, PartsModel& model, QWidget* parent)
     , m_text(new QLabel(this))
     , m_button(new QPushButton(this))
 {
-    AppStyle::mark(this, "box");
+    AppStyle::mark(this, "banner");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 10, 12, 10);
     row->setSpacing(10);

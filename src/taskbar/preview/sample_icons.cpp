@@ -29,30 +29,6 @@ QString themeName(const QString& id)
     return names.value(id, id);
 }
 
-void useAThemeWhenNoneIsSet()
-{
-    static QMutex mutex;
-    QMutexLocker lock(&mutex);
-    if (!QIcon::themeName().isEmpty() && QIcon::themeName() != QLatin1String("hicolor"))
-        return;
-    // Without a desktop platform theme (headless renders) Qt knows no icon folders: add the
-    // freedesktop ones.
-    QStringList paths = QIcon::themeSearchPaths();
-    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
-        const QString icons = data + QStringLiteral("/icons");
-        if (!paths.contains(icons) && QDir(icons).exists())
-            paths.append(icons);
-    }
-    QIcon::setThemeSearchPaths(paths);
-    for (const QString& theme : {QStringLiteral("Adwaita"), QStringLiteral("breeze"), QStringLiteral("hicolor")}) {
-        for (const QString& root : QIcon::themeSearchPaths()) {
-            if (QDir(root + QLatin1Char('/') + theme).exists()) {
-                QIcon::setThemeName(theme);
-                return;
-            }
-        }
-    }
-}
 
 QImage placeholder(const QString& id, int size)
 {
@@ -93,3 +69,26 @@ QImage icon(const QString& id, int size)
 }
 
 } // namespace SampleIcons
+
+void SampleIcons::useAThemeWhenNoneIsSet()
+{
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
+    if (!QIcon::themeName().isEmpty() && QIcon::themeName() != QLatin1String("hicolor"))
+        return;
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QString icons = data + QStringLiteral("/icons");
+        if (!paths.contains(icons) && QDir(icons).exists())
+            paths.append(icons);
+    }
+    QIcon::setThemeSearchPaths(paths);
+    for (const QString& theme : {QStringLiteral("Adwaita"), QStringLiteral("breeze"), QStringLiteral("hicolor")}) {
+        for (const QString& root : QIcon::themeSearchPaths()) {
+            if (QDir(root + QLatin1Char('/') + theme).exists()) {
+                QIcon::setThemeName(theme);
+                return;
+            }
+        }
+    }
+}

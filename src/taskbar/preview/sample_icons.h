@@ -10,4 +10,8 @@ namespace SampleIcons {
 // `id` is an app identifier or a layout token ("~trash", "~downloads"); `size` in pixels.
 QImage icon(const QString& id, int size);
 
+// Without a desktop platform theme (headless renders) Qt knows no icon folders: points it at the
+// freedesktop ones, so QIcon::fromTheme finds what the desktop would.
+void useAThemeWhenNoneIsSet();
+
 } // namespace SampleIcons

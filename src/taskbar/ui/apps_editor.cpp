@@ -6,6 +6,7 @@
 #include "clock/ui/clock_controls.h"
 #include "platform/desktop_apps.h"
 #include "taskbar/layout_token.h"
+#include "taskbar/preview/sample_icons.h"
 #include "taskbar/settings_store.h"
 
 #include <QApplication>
@@ -169,8 +170,10 @@ TileStrip::Marks TileStrip::marks() const
 const std::optional<DesktopApp>& TileStrip::app(const QString& id)
 {
     auto found = m_apps.find(id);
-    if (found == m_apps.end())
-        found = m_apps.insert(id, DesktopApps::find(id));
+    if (found == m_apps.end()) {
+        const std::optional<DesktopRole> role = LayoutToken::systemRole(id);
+        found = m_apps.insert(id, role ? std::optional<DesktopApp>(DesktopApps::forRole(*role)) : DesktopApps::find(id));
+    }
     return *found;
 }
 
@@ -356,6 +359,7 @@ QPixmap TileStrip::iconFor(const EditorTile& tile)
     if (tile.kind == EditorTile::Kind::app && !tile.missing) {
         // The entry's icon from the icon theme, or its file; a broken one falls back to the mark.
         if (const std::optional<DesktopApp>& entry = app(tile.item); entry && !entry->icon.isEmpty()) {
+            SampleIcons::useAThemeWhenNoneIsSet();
             const QIcon icon = QFileInfo(entry->icon).isAbsolute() ? QIcon(entry->icon) : QIcon::fromTheme(entry->icon);
             if (!icon.isNull())
                 pixmap = icon.pixmap(QSize(iconSide, iconSide), dpr);
@@ -530,7 +534,12 @@ void AppsEditor::askApps()
     auto* list = new QListWidget(dialog);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setIconSize(QSize(24, 24));
-    const QStringList pinned = m_store.layout();
+    // An app pinned under its role (the file manager, the browser, the settings) counts as pinned.
+    QStringList pinned = m_store.layout();
+    for (const QString& item : m_store.layout())
+        if (const std::optional<DesktopRole> role = LayoutToken::systemRole(item))
+            pinned << DesktopApps::forRole(*role).id;
+    SampleIcons::useAThemeWhenNoneIsSet();
     for (const DesktopApp& app : DesktopApps::installed()) {
         if (pinned.contains(app.id))
             continue;
