@@ -1,5 +1,7 @@
 #include "media/video_loop.h"
 
+#include <cstdlib>
+
 #include <QTransform>
 
 #include <cmath>
@@ -61,6 +63,35 @@ VideoLoop::Frame VideoLoop::next(QSize size)
     return {scale(frame, size), m_decoder->time(), restarted};
 }
 
+namespace {
+
+// swscale's vector code writes whole blocks of pixels and may run past the end of a row, and so
+// past the last row: rows start 64-byte aligned and a spare block follows the picture.
+QImage paddedImage(QSize size)
+{
+    constexpr qsizetype align = 64;
+    const qsizetype stride = (qsizetype(size.width()) * 4 + align - 1) / align * align;
+    const qsizetype bytes = stride * size.height() + 4 * align;
+    void* data = std::aligned_alloc(align, size_t(bytes));
+    if (!data)
+        return {};
+    return QImage(static_cast<uchar*>(data), size.width(), size.height(), stride, QImage::Format_RGB32,
+                  [](void* buffer) { std::free(buffer); }, data);
+}
+
+} // namespace
+
+QImage& VideoLoop::reusableImage(QSize size)
+{
+    // Drawn into through the slot itself: a copy would share the pixels and detach on writing.
+    for (QImage& image : m_images)
+        if (image.size() == size && image.isDetached())
+            return image;
+    QImage& slot = m_images[m_nextImage++ % m_images.size()];
+    slot = paddedImage(size);
+    return slot;
+}
+
 QImage VideoLoop::scale(const AVFrame* frame, QSize size)
 {
     if (frame->width <= 0 || frame->height <= 0 || size.isEmpty())
@@ -80,12 +111,14 @@ QImage VideoLoop::scale(const AVFrame* frame, QSize size)
     }
     if (!m_scaler)
         return {};
-    QImage image(target, QImage::Format_RGB32);
+    QImage& image = reusableImage(target);
+    if (image.isNull())
+        return {};
     uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
     int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
     if (sws_scale(m_scaler.get(), frame->data, frame->linesize, 0, frame->height, planes, strides) <= 0)
         return {};
     if (m_rotation != 0)
-        image = image.transformed(QTransform().rotate(m_rotation));
+        return image.transformed(QTransform().rotate(m_rotation));
     return image;
 }
