@@ -1,6 +1,8 @@
 #include "platform/screens.h"
+#include "platform/screen_areas.h"
 
 #include <QCryptographicHash>
+#include <QHash>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QUuid>
@@ -91,6 +93,35 @@ bool Screens::isBuiltInOutput(const QString& name)
     return false;
 }
 
+namespace {
+
+std::optional<QHash<quint32, QRect>>& overriddenAreas()
+{
+    static std::optional<QHash<quint32, QRect>> areas;
+    return areas;
+}
+
+} // namespace
+
+std::optional<QRect> ScreenAreas::of(quint32 displayID)
+{
+    if (overriddenAreas())
+        return overriddenAreas()->contains(displayID) ? std::optional<QRect>(overriddenAreas()->value(displayID)) : std::nullopt;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return std::nullopt;
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (idOf(screen) == displayID)
+            return screen->geometry();
+    return std::nullopt;
+}
+
+void ScreenAreas::setOverride(std::optional<QHash<quint32, QRect>> areas)
+{
+    overriddenAreas() = std::move(areas);
+    if (QCoreApplication::instance())
+        emit ScreensWatch::shared().changed();
+}
+
 ScreensWatch& ScreensWatch::shared()
 {
     static ScreensWatch* watch = new ScreensWatch;
@@ -102,7 +133,16 @@ ScreensWatch::ScreensWatch()
     auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!gui)
         return;
-    connect(gui, &QGuiApplication::screenAdded, this, &ScreensWatch::changed);
+    // A display that moves or changes its mode changes where things are drawn on it.
+    const auto watchGeometry = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &ScreensWatch::changed);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watchGeometry(screen);
+    connect(gui, &QGuiApplication::screenAdded, this, [this, watchGeometry](QScreen* screen) {
+        watchGeometry(screen);
+        emit changed();
+    });
     connect(gui, &QGuiApplication::screenRemoved, this, &ScreensWatch::changed);
     connect(gui, &QGuiApplication::primaryScreenChanged, this, &ScreensWatch::changed);
 }

@@ -1,0 +1,82 @@
+#include "media/fill_scaler.h"
+
+#include <QTest>
+
+// The part of a frame that fills a display: centred, the display's shape, whole pixels inside the
+// frame; and pictures of exactly the asked size out of real frames.
+class TestFillScaler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cropKeepsTheDisplaysShape_data()
+    {
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<double>("pixelAspect");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<QRect>("crop");
+        QTest::newRow("same shape") << QSize(1920, 1080) << 1.0 << QSize(1280, 720) << QRect(0, 0, 1920, 1080);
+        QTest::newRow("16:9 on 16:10") << QSize(1920, 1080) << 1.0 << QSize(1280, 800) << QRect(96, 0, 1728, 1080);
+        QTest::newRow("16:9 on portrait") << QSize(1920, 1080) << 1.0 << QSize(1080, 1920) << QRect(656, 0, 608, 1080);
+        QTest::newRow("4:3 on ultrawide") << QSize(640, 480) << 1.0 << QSize(3440, 1440) << QRect(0, 106, 640, 268);
+        // Stored narrow, shown wide (anamorphic): 960 stored pixels are 1920 shown.
+        QTest::newRow("anamorphic") << QSize(960, 1080) << 2.0 << QSize(1920, 1080) << QRect(0, 0, 960, 1080);
+        QTest::newRow("anamorphic on square") << QSize(960, 1080) << 2.0 << QSize(1000, 1000) << QRect(210, 0, 540, 1080);
+        QTest::newRow("2x2 on a line") << QSize(2, 2) << 1.0 << QSize(640, 1) << QRect(0, 0, 2, 1);
+        QTest::newRow("one pixel") << QSize(1, 1) << 1.0 << QSize(1920, 1080) << QRect(0, 0, 1, 1);
+        QTest::newRow("empty target") << QSize(1920, 1080) << 1.0 << QSize(0, 1080) << QRect();
+    }
+
+    void cropKeepsTheDisplaysShape()
+    {
+        QFETCH(QSize, frame);
+        QFETCH(double, pixelAspect);
+        QFETCH(QSize, target);
+        QFETCH(QRect, crop);
+        const QRect got = FillScaler::crop(frame, pixelAspect, target);
+        QCOMPARE(got, crop);
+        if (!got.isNull())
+            QVERIFY(QRect(QPoint(0, 0), frame).contains(got));
+    }
+
+    void fillsExactlyAndReusesItsPictures()
+    {
+        // A frame whose left half is black and right half white (full-range grey levels).
+        Av::FramePtr frame = Av::makeVideoFrame(64, 36, AV_PIX_FMT_YUV420P);
+        QVERIFY(frame);
+        for (int y = 0; y < 36; ++y)
+            for (int x = 0; x < 64; ++x)
+                frame->data[0][y * frame->linesize[0] + x] = x < 32 ? 16 : 235;
+        for (int plane = 1; plane < 3; ++plane)
+            for (int y = 0; y < 18; ++y)
+                std::fill_n(frame->data[plane] + y * frame->linesize[plane], 32, uint8_t(128));
+
+        FillScaler scaler;
+        // A square display shows the middle: still half black, half white.
+        QImage square = scaler.fill(frame.get(), QSize(100, 100));
+        QCOMPARE(square.size(), QSize(100, 100));
+        QVERIFY(qGray(square.pixel(10, 50)) < 20);
+        QVERIFY(qGray(square.pixel(90, 50)) > 235);
+        // Turned a quarter clockwise, the black half is on top.
+        scaler.setShape(1.0, 90);
+        const QImage turned = scaler.fill(frame.get(), QSize(36, 64));
+        QCOMPARE(turned.size(), QSize(36, 64));
+        QVERIFY(qGray(turned.pixel(18, 5)) < 20);
+        QVERIFY(qGray(turned.pixel(18, 58)) > 235);
+
+        // Pictures nobody holds are drawn into again; held ones are never written over.
+        scaler.setShape(1.0, 0);
+        const QImage held = scaler.fill(frame.get(), QSize(100, 100));
+        const QImage copy = held.copy();
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(scaler.fill(frame.get(), QSize(100, 100)).size(), QSize(100, 100));
+        QCOMPARE(held, copy);
+        QVERIFY(scaler.fill(nullptr, QSize(10, 10)).isNull());
+        QVERIFY(scaler.fill(frame.get(), QSize()).isNull());
+        QVERIFY(!scaler.error().empty());
+        square = {};
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFillScaler)
+#include "tst_fill_scaler.moc"
