@@ -11,10 +11,12 @@
 #include "menubar/zentrove_menu_bar.h"
 #include "platform/appearance.h"
 #include "platform/defaults.h"
+#include "platform/desktop_layer.h"
 #include "platform/window_list.h"
 #include "wallpaper/library_housekeeping.h"
 #include "wallpaper/live_playback.h"
 #include "wallpaper/performance_recorder.h"
+#include "wallpaper/player/desktop_player.h"
 
 #include <QLoggingCategory>
 
@@ -64,6 +66,17 @@ void PaneflowAgent::startWork()
             ids.insert(display.id);
         return ids;
     });
+    // Only a desktop that has a layer for it gets windows (not an offscreen or Wayland session).
+    DesktopLayer& layer = DesktopLayer::system();
+    if (!layer.available()) {
+        qCInfo(lcPaneflowAgent).noquote() << logPrefix() << "no desktop layer to play on: the wallpaper is not shown";
+        return;
+    }
+    m_player = std::make_unique<DesktopPlayer>(*m_library, layer, m_appearance.get(), qEnvironmentVariableIntValue("ZENTROVE_DECODER_THREADS"));
+    m_player->setPaused(!m_playback->isPlaying());
+    connect(m_playback.get(), &LivePlayback::playingChanged, m_player.get(), [this](bool playing) { m_player->setPaused(!playing); });
+    connect(m_player.get(), &DesktopPlayer::failureChanged, m_playback.get(), [this] { m_playback->setFailure(m_player->failure()); });
+    m_playback->setFailure(m_player->failure());
 }
 
 std::unique_ptr<EnsembleMenu> PaneflowAgent::menuContent(ZentroveMenuBar& bar)
@@ -80,6 +93,7 @@ bool PaneflowAgent::wallpaperPaused() const
 
 void PaneflowAgent::stopWork()
 {
+    m_player.reset();
     m_playback.reset();
     m_automation.reset();
     m_appearance.reset();

@@ -5,13 +5,14 @@
 #include <memory>
 
 class Appearance;
+class DesktopPlayer;
 class EnsembleAutomation;
 class LibraryStore;
 class LivePlayback;
 
 // The live wallpaper part's agent: runs the library store in engine mode, the automatic ensemble
 // changes, the pause rules with the playback status they lead to, and the performance recorder
-// while it is switched on.
+// while it is switched on, and plays the wallpapers on the desktop.
 class PaneflowAgent : public PartAgent
 {
     Q_OBJECT
@@ -32,4 +33,5 @@ private:
     std::unique_ptr<Appearance> m_appearance;
     std::unique_ptr<EnsembleAutomation> m_automation;
     std::unique_ptr<LivePlayback> m_playback;
+    std::unique_ptr<DesktopPlayer> m_player;
 };

@@ -51,13 +51,25 @@ void LivePlayback::update()
 
     // The user's own pause shows as such elsewhere; the status says why the wallpaper stopped
     // by itself.
-    m_store.switches().setPlaybackStatus(!userPaused && ruleReason ? std::optional<QString>(statusText(*ruleReason)) : std::nullopt);
+    const std::optional<QString> shownReason = ruleReason ? ruleReason : m_failure;
+    m_store.switches().setPlaybackStatus(!userPaused && shownReason ? std::optional<QString>(statusText(*shownReason)) : std::nullopt);
     if (!m_reported || playing != m_playing || reason != m_reason) {
         m_recorder.stateChanged(playing, reason);
         m_reported = true;
+        const bool changed = playing != m_playing;
         m_playing = playing;
         m_reason = reason;
+        if (changed)
+            emit playingChanged(playing);
     }
+}
+
+void LivePlayback::setFailure(const std::optional<QString>& reason)
+{
+    if (reason == m_failure)
+        return;
+    m_failure = reason;
+    update();
 }
 
 void LivePlayback::updateRecording()

@@ -36,6 +36,12 @@ public:
 
     // Looks at the rules, the user's pause and the current wallpaper again.
     void update();
+    // Why the wallpaper cannot be shown (a file missing or broken); shown as the playback status
+    // while no rule pauses the wallpaper.
+    void setFailure(const std::optional<QString>& reason);
+
+signals:
+    void playingChanged(bool playing);
 
 private:
     void updateRecording();
@@ -48,5 +54,6 @@ private:
     PauseRules m_rules;
     bool m_playing = false;
     std::optional<QString> m_reason;
+    std::optional<QString> m_failure;
     bool m_reported = false; // the recorder logs "starting" until the first state is known
 };

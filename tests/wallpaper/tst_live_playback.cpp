@@ -7,6 +7,7 @@
 #include "wallpaper/performance_recorder.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 
 // The live-wallpaper part's playing state over a real library store and fake machine readings.
@@ -103,6 +104,33 @@ private slots:
         QCOMPARE(store->switches().playbackStatus(), std::optional<QString>(QStringLiteral("Paused · an app is full screen")));
         store->switches().set(LibrarySwitch::pauseOnFullScreen, false);
         QVERIFY(playback->isPlaying());
+        QCOMPARE(store->switches().playbackStatus(), std::nullopt);
+    }
+
+    void aFileThatCannotPlayShowsUnderTheRules()
+    {
+        make();
+        addWallpaper();
+        QSignalSpy playing(playback.get(), &LivePlayback::playingChanged);
+        playback->setFailure(QStringLiteral("can't play “Dunes”"));
+        QCOMPARE(store->switches().playbackStatus(), std::optional<QString>(QStringLiteral("Paused · can't play “Dunes”")));
+        QVERIFY(playing.isEmpty()); // the part still plays what it can
+
+        // A rule's reason says more about why nothing moves; the user's pause says nothing.
+        store->switches().set(LibrarySwitch::pauseOnBattery, true);
+        power.setBattery(true);
+        QCOMPARE(store->switches().playbackStatus(), std::optional<QString>(QStringLiteral("Paused · on battery")));
+        QCOMPARE(playing.count(), 1);
+        QCOMPARE(playing.last().first().toBool(), false);
+        store->switches().set(LibrarySwitch::userPaused, true);
+        QCOMPARE(store->switches().playbackStatus(), std::nullopt);
+        store->switches().set(LibrarySwitch::userPaused, false);
+        power.setBattery(false);
+        QCOMPARE(playing.count(), 2); // once paused (battery, user, battery), once playing again
+        QCOMPARE(playing.last().first().toBool(), true);
+        QCOMPARE(store->switches().playbackStatus(), std::optional<QString>(QStringLiteral("Paused · can't play “Dunes”")));
+
+        playback->setFailure(std::nullopt);
         QCOMPARE(store->switches().playbackStatus(), std::nullopt);
     }
 
