@@ -12,7 +12,9 @@
 #include "platform/appearance.h"
 #include "platform/defaults.h"
 #include "platform/desktop_layer.h"
+#include "platform/desktop_picture_settings.h"
 #include "platform/window_list.h"
+#include "wallpaper/desktop_picture_keeper.h"
 #include "wallpaper/library_housekeeping.h"
 #include "wallpaper/live_playback.h"
 #include "wallpaper/performance_recorder.h"
@@ -72,11 +74,15 @@ void PaneflowAgent::startWork()
         qCInfo(lcPaneflowAgent).noquote() << logPrefix() << "no desktop layer to play on: the wallpaper is not shown";
         return;
     }
+    // The decoder's threads may be fixed for comparing costs; FFmpeg chooses otherwise.
     m_player = std::make_unique<DesktopPlayer>(*m_library, layer, m_appearance.get(), qEnvironmentVariableIntValue("ZENTROVE_DECODER_THREADS"));
     m_player->setPaused(!m_playback->isPlaying());
     connect(m_playback.get(), &LivePlayback::playingChanged, m_player.get(), [this](bool playing) { m_player->setPaused(!playing); });
     connect(m_player.get(), &DesktopPlayer::failureChanged, m_playback.get(), [this] { m_playback->setFailure(m_player->failure()); });
     m_playback->setFailure(m_player->failure());
+    // The desktop's own wallpaper shows where the player's windows do not (overviews, the lock
+    // screen); the user's own comes back when the part quits.
+    m_desktopPicture = std::make_unique<DesktopPictureKeeper>(*m_library, DesktopPictureSettings::system());
 }
 
 std::unique_ptr<EnsembleMenu> PaneflowAgent::menuContent(ZentroveMenuBar& bar)
@@ -93,6 +99,7 @@ bool PaneflowAgent::wallpaperPaused() const
 
 void PaneflowAgent::stopWork()
 {
+    m_desktopPicture.reset();
     m_player.reset();
     m_playback.reset();
     m_automation.reset();

@@ -5,6 +5,7 @@
 #include <memory>
 
 class Appearance;
+class DesktopPictureKeeper;
 class DesktopPlayer;
 class EnsembleAutomation;
 class LibraryStore;
@@ -12,7 +13,8 @@ class LivePlayback;
 
 // The live wallpaper part's agent: runs the library store in engine mode, the automatic ensemble
 // changes, the pause rules with the playback status they lead to, and the performance recorder
-// while it is switched on, and plays the wallpapers on the desktop.
+// while it is switched on, plays the wallpapers on the desktop and keeps a still of the current
+// one as the desktop's own wallpaper and lock-screen picture.
 class PaneflowAgent : public PartAgent
 {
     Q_OBJECT
@@ -34,4 +36,5 @@ private:
     std::unique_ptr<EnsembleAutomation> m_automation;
     std::unique_ptr<LivePlayback> m_playback;
     std::unique_ptr<DesktopPlayer> m_player;
+    std::unique_ptr<DesktopPictureKeeper> m_desktopPicture;
 };

@@ -40,6 +40,12 @@ class TestPaneflowDesktop : public QObject
         return found;
     }
 
+    QString keyfile()
+    {
+        QFile file(home->configHome() + QStringLiteral("/glib-2.0/settings/keyfile"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
     std::optional<QString> status()
     {
         Defaults& domain = Defaults::domain(Zentrove::paneflowID());
@@ -57,6 +63,8 @@ private slots:
         qputenv("DISPLAY", server.display());
         qputenv("QT_QPA_PLATFORM", "xcb"); // for the agent: this process stays offscreen
         qunsetenv("WAYLAND_DISPLAY");
+        // The agent keeps the desktop's own wallpaper settings in a file under its config folder.
+        qputenv("GSETTINGS_BACKEND", "keyfile");
         ProcessIdentity::set(Zentrove::bundleID());
     }
 
@@ -92,11 +100,18 @@ private slots:
         const QByteArray before = server.pixelHash(middle);
         QVERIFY(QTest::qWaitFor([&] { return server.pixelHash(middle) != before; }, 5000));
 
+        // A still of it is the desktop's own wallpaper and lock-screen picture meanwhile.
+        const QString desktopFolder = QStringLiteral("file://") + where.root + QStringLiteral("/Desktop/");
+        QTRY_COMPARE_WITH_TIMEOUT(keyfile().count(desktopFolder), 3, 10000);
+
         ::kill(pid_t(agent->processId()), SIGTERM);
         QVERIFY(agent->waitForFinished(5000));
         QCOMPARE(agent->exitStatus(), QProcess::NormalExit);
         QCOMPARE(agent->exitCode(), 0);
         QTRY_VERIFY(desktopWindows().isEmpty());
+        // Quitting gave the user's own back (the desktop's defaults: nothing of ours is left).
+        QCOMPARE(keyfile().count(desktopFolder), 0);
+        QVERIFY(QDir(where.root + QStringLiteral("/Desktop")).isEmpty());
     }
 };
 
