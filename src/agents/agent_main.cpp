@@ -10,7 +10,9 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -28,6 +30,9 @@ bool onlyPrints(int argc, char* argv[])
     }
     return false;
 }
+
+// Set once the event loop has returned: an exit() before that comes from elsewhere.
+std::atomic<bool> loopEnded {false};
 
 } // namespace
 
@@ -73,5 +78,14 @@ int runAgent(int argc, char* argv[], const AgentProgram& program)
         break;
     }
     Kickstart::report(0);
-    return QGuiApplication::exec();
+    // Qt's X11 connection ends the process with exit() from its own reader thread when the X
+    // server goes away; destroying the statics then, while this thread still runs, crashes. The
+    // process ends at once instead (Qt has already said why).
+    std::atexit([] {
+        if (!loopEnded.load())
+            std::_Exit(1);
+    });
+    const int result = QGuiApplication::exec();
+    loopEnded.store(true);
+    return result;
 }

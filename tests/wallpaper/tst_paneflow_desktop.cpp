@@ -113,6 +113,27 @@ private slots:
         QCOMPARE(keyfile().count(desktopFolder), 0);
         QVERIFY(QDir(where.root + QStringLiteral("/Desktop")).isEmpty());
     }
+
+    void endsWhenTheServerGoes()
+    {
+        XvfbServer own;
+        QVERIFY(own.start(QSize(320, 240)));
+        const QByteArray shared = qgetenv("DISPLAY");
+        qputenv("DISPLAY", own.display());
+        QProcess* agent = AgentProcess::start(Zentrove::paneflowID(), this);
+        qputenv("DISPLAY", shared);
+        QVERIFY(agent);
+        // Playing the shipped wallpaper there first.
+        QTRY_VERIFY_WITH_TIMEOUT(own.run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-children")})
+                                     .contains(QLatin1String("\"Paneflow\"")), 10000);
+        own.stop();
+        // It ends by itself, saying why, rather than hanging on or crashing.
+        QVERIFY(agent->waitForFinished(10000));
+        const QString log = QString::fromLocal8Bit(agent->readAllStandardError());
+        QVERIFY2(agent->exitStatus() == QProcess::NormalExit, qPrintable(log));
+        QVERIFY(log.contains(QLatin1String("X11 connection broke")));
+        QCOMPARE(agent->exitCode(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPaneflowDesktop)
