@@ -2,6 +2,7 @@
 
 #include "app/menu_bar_setting.h"
 #include "app/safety_list_service.h"
+#include "app/setup_start.h"
 #include "app/store_library_service.h"
 #include "app/wallpaper_install_service.h"
 #include "clock/style_store.h"
@@ -18,6 +19,7 @@ AppServices AppServices::standard()
     services.safety = std::make_shared<SafetyListService>();
     services.install = std::make_shared<WallpaperInstallService>();
     services.menuBar = std::make_shared<MenuBarSetting>();
+    services.setup = std::make_shared<SetupStart>();
     // Opened by name, as the clock part opens it as its own; it reloads on the part's notices.
     services.clockStore = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
     services.taskbarStore = std::make_shared<SettingsStore>(Defaults::domain(Zentrove::taskbarID()), true);
