@@ -146,7 +146,7 @@ void AppDelegate::showWindowAtLaunch(const CommandLine& line)
 {
     const std::optional<QString> snapshot = line.value(QStringLiteral("--snapshot"));
     const std::optional<QString> name = line.value(QStringLiteral("--show"));
-    if (name == QLatin1String("menu") || name->startsWith(QLatin1String("menu."))) {
+    if (name && (*name == QLatin1String("menu") || name->startsWith(QLatin1String("menu.")))) {
         showMenu(snapshot, name->mid(5));
         return;
     }
@@ -217,6 +217,8 @@ void AppDelegate::handleLaterLaunch(const QStringList& arguments)
     if (const std::optional<QString> name = line.value(QStringLiteral("--show")))
         name == QLatin1String("menu") || name->startsWith(QLatin1String("menu.")) ? showMenu(std::nullopt, name->mid(5)) : show(*name);
     else if (line.has(QStringLiteral("--setup"))) {
+        if (const std::optional<QString> step = line.value(QStringLiteral("--setup")); step && m_services.setup->isStep(*step))
+            m_services.setup->startAt(*step);
         openWindow();
         m_nav.setShowSetup(true);
     } else if (line.has(QStringLiteral("--check-updates")))

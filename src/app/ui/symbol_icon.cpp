@@ -41,6 +41,34 @@ void draw(QPainter& p, const QString& name, double s)
         p.drawLine(QPointF(s * 0.1, s * 0.66), QPointF(s * 0.9, s * 0.66));
         for (int i = 0; i < 3; ++i)
             p.drawPoint(QPointF(s * (0.32 + 0.18 * i), s * 0.75));
+    } else if (name == QLatin1String("play.rectangle")) {
+        p.drawRoundedRect(QRectF(s * 0.1, s * 0.2, s * 0.8, s * 0.6), s * 0.1, s * 0.1);
+        QPainterPath play;
+        play.moveTo(s * 0.42, s * 0.37);
+        play.lineTo(s * 0.62, s * 0.5);
+        play.lineTo(s * 0.42, s * 0.63);
+        play.closeSubpath();
+        p.drawPath(play);
+    } else if (name == QLatin1String("macwindow")) {
+        p.drawRoundedRect(QRectF(s * 0.1, s * 0.18, s * 0.8, s * 0.64), s * 0.1, s * 0.1);
+        p.drawLine(QPointF(s * 0.1, s * 0.36), QPointF(s * 0.9, s * 0.36));
+    } else if (name == QLatin1String("trash")) {
+        p.drawLine(QPointF(s * 0.18, s * 0.26), QPointF(s * 0.82, s * 0.26));
+        p.drawLine(QPointF(s * 0.4, s * 0.26), QPointF(s * 0.42, s * 0.14));
+        p.drawLine(QPointF(s * 0.42, s * 0.14), QPointF(s * 0.58, s * 0.14));
+        p.drawLine(QPointF(s * 0.58, s * 0.14), QPointF(s * 0.6, s * 0.26));
+        QPainterPath can;
+        can.moveTo(s * 0.26, s * 0.26);
+        can.lineTo(s * 0.3, s * 0.86);
+        can.lineTo(s * 0.7, s * 0.86);
+        can.lineTo(s * 0.74, s * 0.26);
+        p.drawPath(can);
+    } else if (name == QLatin1String("clock.badge.exclamationmark")) {
+        p.drawArc(QRectF(s * 0.1, s * 0.14, s * 0.68, s * 0.68), 100 * 16, 250 * 16);
+        p.drawLine(QPointF(s * 0.44, s * 0.48), QPointF(s * 0.44, s * 0.3));
+        p.drawLine(QPointF(s * 0.44, s * 0.48), QPointF(s * 0.56, s * 0.56));
+        p.drawLine(QPointF(s * 0.8, s * 0.1), QPointF(s * 0.8, s * 0.42));
+        p.drawPoint(QPointF(s * 0.8, s * 0.56));
     } else if (name == QLatin1String("chevron.down")) {
         QPainterPath v;
         v.moveTo(s * 0.25, s * 0.4);

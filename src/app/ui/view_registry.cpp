@@ -8,6 +8,7 @@
 #include "app/ui/library_page_wiring.h"
 #include "app/ui/placeholder_view.h"
 #include "app/ui/settings_page.h"
+#include "app/ui/setup_sheet.h"
 #include "clock/ui/clock_page.h"
 #include "core/part.h"
 #include "core/zentrove.h"
@@ -163,5 +164,6 @@ ViewRegistry ViewRegistry::standard()
     views.pages.insert(Page::paneflow, &LibraryPageWiring::make);
     views.pages.insert(Page::taskbar, taskbarPage);
     views.menuContent = menuBarItemContent;
+    views.setup = &SetupSheet::make;
     return views;
 }
