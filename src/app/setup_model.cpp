@@ -250,8 +250,13 @@ SetupStep SetupModel::applyChoices()
         m_parts.agreeToHideDock();
     for (const Part& part : Part::all()) {
         const bool wanted = isChosen(part);
-        if (wanted != m_parts.isOn(part))
-            m_parts.set(part, wanted);
+        if (wanted == m_parts.isOn(part))
+            continue;
+        m_parts.set(part, wanted);
+        // Registering only lists the part for the next log-in here: start it now, as the steps
+        // after this one wait for it.
+        if (wanted && m_parts.isOn(part) && !m_parts.isRunning(part))
+            m_parts.start(part);
     }
     return m_parts.isOn(taskbar) ? SetupStep::permissions : SetupStep::done;
 }
@@ -297,12 +302,15 @@ void SetupModel::grantAccessibility()
 
 void SetupModel::grantFullDiskAccess()
 {
-    m_inputs.openSettings(SettingsPane::fileAccess);
+    // The desktops keep file access among the same privacy settings.
+    m_inputs.openSettings(SettingsPane::accessibility);
 }
 
 void SetupModel::retryTaskbar()
 {
-    m_parts.registerAgain(partWithID(Zentrove::taskbarID()));
+    const Part taskbar = partWithID(Zentrove::taskbarID());
+    m_parts.registerAgain(taskbar);
+    m_parts.start(taskbar);
     beginTaskbarWait();
     emit changed();
 }
@@ -362,8 +370,10 @@ void SetupModel::openLoginItems(const Part& part)
 
 void SetupModel::retryLate()
 {
-    for (const Part& part : std::as_const(m_lateParts))
+    for (const Part& part : std::as_const(m_lateParts)) {
         m_parts.registerAgain(part);
+        m_parts.start(part);
+    }
     ++m_startCheck;
     beginStartCheck();
     emit changed();

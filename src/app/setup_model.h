@@ -103,7 +103,8 @@ public:
     void systemClockIsOff();
     void openSystemClockSettings();
     // Sets what the user chose apart: makes the picked ensemble current, turns every part on or off
-    // as chosen (choosing the taskbar is the consent to hide the dock), and returns the next step.
+    // as chosen (choosing the taskbar is the consent to hide the dock) and starts the parts it turned
+    // on, and returns the next step.
     SetupStep applyChoices();
 
     // --- permissions --------------------------------------------------------------------------
@@ -123,7 +124,7 @@ public:
     // Why a part stood down by itself; empty when it did not.
     QString standDownReason(const Part& part) const;
     void openLoginItems(const Part& part);
-    // Registers the late parts again and checks once more after the wait.
+    // Registers and starts the late parts again and checks once more after the wait.
     void retryLate();
     int startCheck() const { return m_startCheck; }
     bool isChecking() const { return m_checking; }

@@ -7,7 +7,7 @@
 #include <optional>
 
 // The places of the desktop's settings app that the product sends the user to.
-enum class SettingsPane { loginItems, wallpaper, lockScreen, dateTime, accessibility, screenRecording, fileAccess };
+enum class SettingsPane { loginItems, wallpaper, lockScreen, dateTime, accessibility, screenRecording };
 
 // What the desktop calls its own things. Every text that names the computer, the system, the file
 // manager, the settings app, the dock, the top bar, the apps folder, the start-up list or the

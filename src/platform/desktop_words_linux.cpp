@@ -134,23 +134,22 @@ DesktopWords DesktopWords::linuxDesktop(const QString& osRelease)
 std::optional<QStringList> DesktopWords::settingsCommand(SettingsPane pane, const QString& desktop)
 {
     // The nearest place of each desktop's settings app, by pane in the order of SettingsPane:
-    // start-up list, wallpaper, lock screen, date and time, accessibility, screen recording, file access.
+    // start-up list, wallpaper, lock screen, date and time, accessibility, screen recording.
     struct Desktop
     {
         std::array<const char*, 4> names; // as in XDG_CURRENT_DESKTOP, lower case
-        std::array<const char*, 7> commands;
+        std::array<const char*, 6> commands;
     };
     static constexpr std::array<Desktop, 3> desktops {{
         {{"gnome", "unity", "budgie", "pantheon"},
          {"gnome-control-center applications", "gnome-control-center background", "gnome-control-center privacy",
-          "gnome-control-center datetime", "gnome-control-center privacy", "gnome-control-center privacy",
-          "gnome-control-center privacy"}},
+          "gnome-control-center datetime", "gnome-control-center privacy", "gnome-control-center privacy"}},
         {{"kde", nullptr, nullptr, nullptr},
          {"systemsettings kcm_autostart", "systemsettings kcm_wallpaper", "systemsettings kcm_screenlocker",
-          "systemsettings kcm_clock", "systemsettings", "systemsettings", "systemsettings"}},
+          "systemsettings kcm_clock", "systemsettings", "systemsettings"}},
         {{"xfce", nullptr, nullptr, nullptr},
          {"xfce4-session-settings", "xfdesktop-settings", "xfce4-screensaver-preferences", "xfce4-settings-manager",
-          "xfce4-settings-manager", "xfce4-settings-manager", "xfce4-settings-manager"}},
+          "xfce4-settings-manager", "xfce4-settings-manager"}},
     }};
     // A colon-separated list, most specific first ("ubuntu:GNOME").
     const QStringList names = desktop.toLower().split(QLatin1Char(':'), Qt::SkipEmptyParts);

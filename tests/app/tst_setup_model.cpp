@@ -88,6 +88,13 @@ class TestSetupModel : public QObject
         setup->next();
     }
 
+    // A start of a part that fails: it stays on, but does not run.
+    void startsFail()
+    {
+        launcher.outcome.kind = Launcher::Outcome::Kind::exited;
+        launcher.outcome.exitStatus = 1;
+    }
+
 private slots:
     void init()
     {
@@ -105,6 +112,8 @@ private slots:
         workspace.terminated.clear();
         install.givenBack = 0;
         launcher.workspace = &workspace;
+        launcher.started.clear();
+        launcher.outcome = {};
         safety.records.clear();
         clock.pending.clear();
         closed.clear();
@@ -208,6 +217,9 @@ private slots:
         QVERIFY(parts->isOn(taskbar));
         QCOMPARE(workspace.terminated, QStringList {paneflow.id});
         QCOMPARE(install.givenBack, 1);
+        // What was turned on starts now, not at the next log-in.
+        QCOMPARE(launcher.started, QStringList {vizavedid.id});
+        QTRY_VERIFY(parts->isRunning(vizavedid));
         // The taskbar was on and stays on: nothing is asked of it.
         QVERIFY(!loginItems.calls.join(u' ').contains(taskbar.id));
         QCOMPARE(setup->step(), SetupStep::permissions);
@@ -257,16 +269,18 @@ private slots:
 
     void theTaskbarStartsLateThenRuns()
     {
+        startsFail();
         open();
         chooseOnly({taskbar});
+        QCOMPARE(launcher.started, QStringList {taskbar.id});
         QCOMPARE(setup->taskbarState(), SetupModel::TaskbarState::starting);
         clock.elapse();
         QCOMPARE(setup->taskbarState(), SetupModel::TaskbarState::late);
         loginItems.calls.clear();
+        launcher.outcome = {};
         setup->retryTaskbar();
         QCOMPARE(setup->taskbarState(), SetupModel::TaskbarState::starting);
         QTRY_COMPARE(loginItems.calls, (QStringList {QStringLiteral("unregister ") + taskbar.id, QStringLiteral("register ") + taskbar.id}));
-        workspace.run(taskbar.id);
         QTRY_COMPARE(setup->taskbarState(), SetupModel::TaskbarState::running);
         // The first wait ends after the part came up: it says nothing any more.
         clock.elapse();
@@ -282,7 +296,7 @@ private slots:
         QCOMPARE(sent, QStringList {TaskbarCommands::askAccessibility()});
         QCOMPARE(opened, QList<SettingsPane> {SettingsPane::accessibility});
         setup->grantFullDiskAccess();
-        QCOMPARE(opened.last(), SettingsPane::fileAccess);
+        QCOMPARE(opened, (QList<SettingsPane> {SettingsPane::accessibility, SettingsPane::accessibility}));
         QCOMPARE(sent.size(), 1);
         taskbarStore->reportTrusted(true);
         QVERIFY(setup->accessibilityAllowed());
@@ -304,8 +318,10 @@ private slots:
 
     void aLatePartCanBeTriedAgain()
     {
+        startsFail();
         open();
         chooseOnly({paneflow, vizavedid});
+        QCOMPARE(launcher.started, (QStringList {paneflow.id, vizavedid.id}));
         workspace.run(vizavedid.id);
         QVERIFY(setup->isChecking());
         QCOMPARE(clock.pending.size(), 1);
@@ -318,10 +334,11 @@ private slots:
         QCOMPARE(setup->lateParts(), QList<Part> {paneflow});
 
         loginItems.calls.clear();
+        launcher.outcome = {};
         setup->retryLate();
         QCOMPARE(setup->startCheck(), 1);
         QTRY_COMPARE(loginItems.calls, (QStringList {QStringLiteral("unregister ") + paneflow.id, QStringLiteral("register ") + paneflow.id}));
-        workspace.run(paneflow.id);
+        QTRY_VERIFY(parts->isRunning(paneflow));
         clock.elapse();
         QCOMPARE(setup->lateParts(), QList<Part> {});
         QCOMPARE(setup->outcome(), SetupModel::Outcome::started);
@@ -329,6 +346,7 @@ private slots:
 
     void aLatePartSaysWhy()
     {
+        startsFail();
         open();
         chooseOnly({paneflow, vizavedid});
         loginItems.statuses[paneflow.id] = LoginItemStatus::requiresApproval;
@@ -345,6 +363,7 @@ private slots:
 
     void aCheckOfAStepLeftBehindSaysNothing()
     {
+        startsFail();
         open();
         chooseOnly({paneflow});
         setup->back();

@@ -20,6 +20,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr int thumbWidth = 72;
 constexpr int thumbHeight = 46;
@@ -92,7 +94,7 @@ QPushButton* SetupLookStep::makeRow(const QUuid& id)
     row->setCheckable(true);
     row->setAccessibleName(ensemble ? ensemble->name : QString());
     auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setContentsMargins(8, 7, 8, 7);
     layout->setSpacing(12);
 
     auto* thumb = new QLabel(row);
@@ -111,7 +113,7 @@ QPushButton* SetupLookStep::makeRow(const QUuid& id)
     layout->addWidget(thumb, 0, Qt::AlignTop);
 
     auto* texts = new QVBoxLayout;
-    texts->setSpacing(1);
+    texts->setSpacing(0);
     auto* name = SetupParts::heading(ensemble ? ensemble->name : QString(), row);
     name->setWordWrap(false);
     // A long name is cut with an ellipsis rather than widening the list.
@@ -123,12 +125,18 @@ QPushButton* SetupLookStep::makeRow(const QUuid& id)
     for (const QString& line : lines.value_or(QStringList())) {
         auto* label = SetupParts::paragraph(line, row);
         label->setFont(AppStyle::uiFont(9));
+        // One line each: the list keeps its width, and every row its height.
+        label->setWordWrap(false);
+        label->setMinimumWidth(1);
+        label->setToolTip(line);
         texts->addWidget(label);
     }
+    texts->addStretch(1);
     layout->addLayout(texts, 1);
     for (QLabel* label : row->findChildren<QLabel*>())
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    row->setMinimumHeight(layout->sizeHint().height());
+    row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    row->setFixedHeight(std::max(layout->sizeHint().height(), thumbHeight + 16));
     connect(row, &QPushButton::clicked, this, [this, id] { m_model.pick(id); });
     return row;
 }
