@@ -4,6 +4,7 @@
 #include "app/parts_model.h"
 #include "app/ui/dock_consent_dialog.h"
 #include "app/ui/placeholder_view.h"
+#include "app/ui/sheet_overlay.h"
 #include "platform/desktop_words.h"
 
 #include <QDialog>
@@ -70,7 +71,6 @@ void SheetHost::sync()
                                                         : m_views.feedback;
         auto* dialog = new QDialog(m_window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->setWindowModality(Qt::WindowModal);
         const QString title = DesktopWords::current().fill(titles[int(sheet)]);
         dialog->setWindowTitle(title);
         const auto close = [dialog] { dialog->close(); };
@@ -78,15 +78,19 @@ void SheetHost::sync()
         auto* layout = new QVBoxLayout(dialog);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(content);
-        dialog->resize(640, 480);
-        connect(dialog, &QDialog::finished, this, [this, sheet] {
+        // Drawn inside the window, which it covers until it closes.
+        auto* overlay = new SheetOverlay(m_window, dialog, QSize(640, 480));
+        connect(dialog, &QDialog::finished, this, [this, sheet, overlay] {
+            overlay->deleteLater();
             lower(sheet);
             // Another flag may have gone up meanwhile.
             QMetaObject::invokeMethod(this, &SheetHost::sync, Qt::QueuedConnection);
         });
         m_sheet = dialog;
         m_shown = sheet;
-        dialog->open();
+        overlay->show();
+        dialog->show();
+        dialog->setFocus();
         return;
     }
 }
