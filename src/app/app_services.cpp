@@ -1,5 +1,6 @@
 #include "app/app_services.h"
 
+#include "app/feed_updates_service.h"
 #include "app/menu_bar_setting.h"
 #include "app/safety_list_service.h"
 #include "app/setup_start.h"
@@ -20,6 +21,7 @@ AppServices AppServices::standard()
     services.install = std::make_shared<WallpaperInstallService>();
     services.menuBar = std::make_shared<MenuBarSetting>();
     services.setup = std::make_shared<SetupStart>();
+    services.updates = std::make_shared<FeedUpdatesService>(Updater::makeSystem());
     // Opened by name, as the clock part opens it as its own; it reloads on the part's notices.
     services.clockStore = std::make_shared<StyleStore>(Defaults::domain(Zentrove::vizaVedidID()));
     services.taskbarStore = std::make_shared<SettingsStore>(Defaults::domain(Zentrove::taskbarID()), true);

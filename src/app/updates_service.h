@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/updater.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -24,6 +26,10 @@ public:
     virtual bool automaticallyChecks() const { return false; }
     virtual void setAutomaticallyChecks(bool /*on*/) {}
     virtual std::optional<QDateTime> lastCheck() const { return std::nullopt; }
+    // Installed by the distribution's package manager: updates come from there.
+    virtual bool fromPackageManager() const { return false; }
+    // How an offer (or "nothing newer", for a check the user asked for) is shown.
+    virtual void setPresenter(Updater::Presenter /*presenter*/) {}
 
 signals:
     void changed();

@@ -22,4 +22,7 @@ public:
     // The build number of this build; a change restarts the running parts.
     static QString buildNumber();
     static QString version();
+    // Whether the distribution's package manager installed this app: the package's file list
+    // (dpkg's, unless `packageFileList` names another) lists the app's executable.
+    static bool installedByPackage(const QString& packageFileList = QStringLiteral("/var/lib/dpkg/info/zentrove.list"));
 };

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 // The control app's identifier; a process running under any other identifier is a part.
@@ -54,4 +56,22 @@ QString Bundle::buildNumber()
 QString Bundle::version()
 {
     return QStringLiteral(ZENTROVE_VERSION);
+}
+
+bool Bundle::installedByPackage(const QString& packageFileList)
+{
+    QFile list(packageFileList);
+    if (!QFileInfo(packageFileList).isFile() || !list.open(QIODevice::ReadOnly))
+        return false;
+    const QString app = QDir::cleanPath(appExecutable());
+    const QString canonical = QFileInfo(app).canonicalFilePath();
+    // A package's list is a few hundred lines; a far longer file is not one.
+    for (int lines = 0; !list.atEnd() && lines < 100000; ++lines) {
+        const QString path = QString::fromUtf8(list.readLine()).trimmed();
+        if (path.isEmpty())
+            continue;
+        if (path == app || (!canonical.isEmpty() && (path == canonical || QFileInfo(path).canonicalFilePath() == canonical)))
+            return true;
+    }
+    return false;
 }

@@ -28,6 +28,8 @@ public:
     QString menuBar;
     // The folder apps are installed in.
     QString applications;
+    // The same folder as a place one lives in ("live in {applicationsFolder}").
+    QString applicationsFolder;
     // The settings list of apps that start at log-in.
     QString loginItems;
     // The settings section where apps are given permissions.

@@ -17,7 +17,7 @@ struct Slot
     QString DesktopWords::*word;
 };
 
-constexpr std::array<Slot, 9> placeholders {{
+constexpr std::array<Slot, 10> placeholders {{
     {QLatin1StringView("computer"), &DesktopWords::computer},
     {QLatin1StringView("systemName"), &DesktopWords::systemName},
     {QLatin1StringView("fileManager"), &DesktopWords::fileManager},
@@ -25,6 +25,7 @@ constexpr std::array<Slot, 9> placeholders {{
     {QLatin1StringView("dock"), &DesktopWords::dock},
     {QLatin1StringView("menuBar"), &DesktopWords::menuBar},
     {QLatin1StringView("applications"), &DesktopWords::applications},
+    {QLatin1StringView("applicationsFolder"), &DesktopWords::applicationsFolder},
     {QLatin1StringView("loginItems"), &DesktopWords::loginItems},
     {QLatin1StringView("privacy"), &DesktopWords::privacy},
 }};
@@ -109,6 +110,7 @@ DesktopWords DesktopWords::original()
     w.dock = QStringLiteral("Dock");
     w.menuBar = QStringLiteral("menu bar");
     w.applications = QStringLiteral("Applications");
+    w.applicationsFolder = QStringLiteral("your Applications folder");
     w.loginItems = QStringLiteral("Login Items");
     w.privacy = QStringLiteral("Privacy & Security");
     return w;
@@ -126,6 +128,7 @@ DesktopWords DesktopWords::linuxDesktop(const QString& osRelease)
     w.dock = QStringLiteral("dock or panel");
     w.menuBar = QStringLiteral("top bar");
     w.applications = QStringLiteral("your applications folder");
+    w.applicationsFolder = QStringLiteral("the Applications folder in your home folder");
     w.loginItems = QStringLiteral("Startup Applications");
     w.privacy = QStringLiteral("Privacy");
     return w;

@@ -29,10 +29,12 @@ struct HttpResponse
     QString error;          // why it did not complete
 };
 
-// Plain GET requests.
+// Plain GET and POST requests.
 namespace Http {
 
 // Sends the request; `done` runs once on `context`'s thread, unless `context` is gone by then.
 void get(const HttpRequest& request, QObject* context, std::function<void(const HttpResponse&)> done);
+// Sends `body` with the request's headers (the caller names its content type among them).
+void post(const HttpRequest& request, const QByteArray& body, QObject* context, std::function<void(const HttpResponse&)> done);
 
 } // namespace Http

@@ -15,9 +15,7 @@ QNetworkAccessManager& manager()
     return *nam;
 }
 
-} // namespace
-
-void Http::get(const HttpRequest& request, QObject* context, std::function<void(const HttpResponse&)> done)
+QNetworkRequest networkRequest(const HttpRequest& request)
 {
     QNetworkRequest r(request.url);
     r.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
@@ -27,8 +25,11 @@ void Http::get(const HttpRequest& request, QObject* context, std::function<void(
     for (const auto& [name, value] : request.headers)
         r.setRawHeader(name, value);
     r.setTransferTimeout(request.timeoutMs);
+    return r;
+}
 
-    QNetworkReply* reply = manager().get(r);
+void follow(QNetworkReply* reply, const HttpRequest& request, QObject* context, std::function<void(const HttpResponse&)> done)
+{
     QPointer<QObject> guard(context);
     auto finished = std::make_shared<bool>(false);
     auto finish = [reply, guard, finished, done = std::move(done)](HttpResponse response) {
@@ -74,4 +75,16 @@ void Http::get(const HttpRequest& request, QObject* context, std::function<void(
         }
         finish({true, status.toInt(), body, {}});
     });
+}
+
+} // namespace
+
+void Http::get(const HttpRequest& request, QObject* context, std::function<void(const HttpResponse&)> done)
+{
+    follow(manager().get(networkRequest(request)), request, context, std::move(done));
+}
+
+void Http::post(const HttpRequest& request, const QByteArray& body, QObject* context, std::function<void(const HttpResponse&)> done)
+{
+    follow(manager().post(networkRequest(request), body), request, context, std::move(done));
 }

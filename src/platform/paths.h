@@ -11,6 +11,8 @@ public:
     static QString defaultsFolder();
     // $XDG_DATA_HOME: the counterpart of Application Support.
     static QString applicationSupport();
+    // $XDG_CONFIG_HOME
+    static QString configHome();
     // $XDG_CONFIG_HOME/autostart: login items.
     static QString autostartFolder();
     // $XDG_CACHE_HOME/zentrove

@@ -26,6 +26,11 @@ QString Paths::applicationSupport()
     return xdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
 }
 
+QString Paths::configHome()
+{
+    return xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+
 QString Paths::autostartFolder()
 {
     return xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + QStringLiteral("/autostart");

@@ -62,6 +62,9 @@ public:
     QList<Process> processes;
     QStringList terminated; // identifiers, in the order their processes were asked to quit
     QStringList watched;
+    QList<QUrl> openedURLs;
+    QList<QStringList> openedApplications; // program, then its arguments
+    QStringList revealed;
 
     void run(const QString& id, bool ignoresTerminate = false)
     {
@@ -108,9 +111,21 @@ public:
     }
 
     void watch(const QStringList& ids) override { watched = ids; }
-    bool openURL(const QUrl&) override { return true; }
-    void openApplication(const QString&, const QStringList&, std::function<void(bool)> done) override { done(true); }
-    bool revealFile(const QString&) override { return true; }
+    bool openURL(const QUrl& url) override
+    {
+        openedURLs << url;
+        return true;
+    }
+    void openApplication(const QString& program, const QStringList& arguments, std::function<void(bool)> done) override
+    {
+        openedApplications << QStringList {program} + arguments;
+        done(true);
+    }
+    bool revealFile(const QString& path) override
+    {
+        revealed << path;
+        return true;
+    }
     bool openSystemApp(SystemApp) override { return true; }
 
 private:

@@ -1,4 +1,5 @@
 #include "app/app_services.h"
+#include "app/feed_updates_service.h"
 #include "app/menu_bar_setting.h"
 #include "menubar/zentrove_menu_bar.h"
 #include "../library/notice_log.h"
@@ -99,6 +100,43 @@ private slots:
         QTRY_VERIFY(page->menuBarToggle()->isChecked());
         page.reset();
         services.menuBar = std::make_shared<MenuBarService>();
+    }
+
+    // The updates box follows the updater; a package install leaves updates to the package manager.
+    void updatesBoxFollowsTheUpdater()
+    {
+        makeModel();
+        Updater::Settings settings;
+        settings.feed = QUrl(QStringLiteral("http://127.0.0.1:1/feed.json"));
+        settings.scheduleDelayMs = 3600 * 1000;
+        services.updates = std::make_shared<FeedUpdatesService>(Updater::makeSystem(settings));
+        services.updates->begin(false, {});
+        auto page = makePage();
+        page->show();
+        QVERIFY(page->automaticUpdatesToggle()->isChecked());
+        QVERIFY(page->automaticUpdatesToggle()->isEnabled());
+        QCOMPARE(page->automaticUpdatesDetail()->text(), QStringLiteral("About once a day."));
+        QVERIFY(page->checkNowButton()->isEnabled());
+        QTest::mouseClick(page->automaticUpdatesToggle(), Qt::LeftButton);
+        QVERIFY(!page->automaticUpdatesToggle()->isChecked());
+        QVERIFY(!services.updates->automaticallyChecks());
+        // Checking: the button waits until the check ended, then the date shows.
+        QTest::mouseClick(page->checkNowButton(), Qt::LeftButton);
+        QVERIFY(!page->checkNowButton()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(page->checkNowButton()->isEnabled(), 20000);
+        QVERIFY(services.updates->lastCheck());
+        page.reset();
+
+        settings.packaged = true;
+        services.updates = std::make_shared<FeedUpdatesService>(Updater::makeSystem(settings));
+        services.updates->begin(false, {});
+        page = makePage();
+        QVERIFY(!page->automaticUpdatesToggle()->isChecked());
+        QVERIFY(!page->automaticUpdatesToggle()->isEnabled());
+        QCOMPARE(page->automaticUpdatesDetail()->text(), QStringLiteral("Updates come from the package manager."));
+        QVERIFY(!page->checkNowButton()->isEnabled());
+        page.reset();
+        services.updates = std::make_shared<UpdatesService>();
     }
 
     void showsOneRowPerPartWithItsStatus()

@@ -9,6 +9,7 @@
 #include "app/ui/placeholder_view.h"
 #include "app/ui/sheet_host.h"
 #include "app/ui/snapshot.h"
+#include "app/ui/update_window.h"
 #include "app/ui/zentrove_application.h"
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
@@ -87,6 +88,18 @@ void AppDelegate::didFinishLaunching(const QStringList& arguments)
 
     const CommandLine line(arguments);
     const bool checkOnly = line.has(QStringLiteral("--check-updates"));
+    m_services.updates->setPresenter([self](const std::optional<UpdateOffer>& offer, std::function<void()> closed) {
+        if (!self) {
+            closed();
+            return;
+        }
+        auto* window = new UpdateWindow(offer, *self->m_platform.workspace, self->m_window);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        connect(window, &QDialog::finished, window, [closed = std::move(closed)] { closed(); });
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
     m_services.updates->begin(checkOnly, [self] {
         if (self)
             self->quitIfIdle();

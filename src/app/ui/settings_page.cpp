@@ -139,7 +139,8 @@ SettingsPage::SettingsPage(PartsModel& model, Navigation& nav, UpdatesService& u
         m_updates.setAutomaticallyChecks(on);
         syncUpdates();
     });
-    updatesBox->layout()->addWidget(row(QStringLiteral("Check for updates automatically"), new QLabel(QStringLiteral("About once a day.")),
+    m_autoUpdatesDetail = new QLabel;
+    updatesBox->layout()->addWidget(row(QStringLiteral("Check for updates automatically"), m_autoUpdatesDetail,
                                         m_autoUpdates, updatesBox));
     updatesBox->layout()->addWidget(rule(updatesBox));
     m_lastChecked = new QLabel;
@@ -175,6 +176,10 @@ void SettingsPage::syncError()
 void SettingsPage::syncUpdates()
 {
     m_autoUpdates->setChecked(m_updates.automaticallyChecks());
+    // A package install is updated by the distribution's package manager, never from here.
+    const bool packaged = m_updates.fromPackageManager();
+    m_autoUpdates->setEnabled(!packaged);
+    m_autoUpdatesDetail->setText(packaged ? QStringLiteral("Updates come from the package manager.") : QStringLiteral("About once a day."));
     const std::optional<QDateTime> last = m_updates.lastCheck();
     m_lastChecked->setText(last ? QStringLiteral("Last checked ") + RelativeDate::named(*last, QDateTime::currentDateTime())
                                 : QStringLiteral("Not checked yet"));

@@ -23,6 +23,7 @@ public:
     ToggleSwitch* menuBarToggle() const { return m_menuBar; }
     ToggleSwitch* automaticUpdatesToggle() const { return m_autoUpdates; }
     QPushButton* checkNowButton() const { return m_checkNow; }
+    QLabel* automaticUpdatesDetail() const { return m_autoUpdatesDetail; }
     QPushButton* uninstallButton() const { return m_uninstall; }
 
 private:
@@ -35,6 +36,7 @@ private:
     QLabel* m_error = nullptr;
     ToggleSwitch* m_menuBar = nullptr;
     ToggleSwitch* m_autoUpdates = nullptr;
+    QLabel* m_autoUpdatesDetail = nullptr;
     QLabel* m_lastChecked = nullptr;
     QPushButton* m_checkNow = nullptr;
     QPushButton* m_uninstall = nullptr;

@@ -69,6 +69,20 @@ void draw(QPainter& p, const QString& name, double s)
         p.drawLine(QPointF(s * 0.44, s * 0.48), QPointF(s * 0.56, s * 0.56));
         p.drawLine(QPointF(s * 0.8, s * 0.1), QPointF(s * 0.8, s * 0.42));
         p.drawPoint(QPointF(s * 0.8, s * 0.56));
+    } else if (name == QLatin1String("hand.draw")) {
+        // A pointing hand, for something the user finishes by hand.
+        QPainterPath hand;
+        hand.moveTo(s * 0.3, s * 0.9);
+        hand.lineTo(s * 0.22, s * 0.56);
+        hand.lineTo(s * 0.34, s * 0.5);
+        hand.lineTo(s * 0.4, s * 0.6);
+        hand.lineTo(s * 0.4, s * 0.16);
+        hand.quadTo(s * 0.47, s * 0.08, s * 0.54, s * 0.16);
+        hand.lineTo(s * 0.54, s * 0.44);
+        hand.lineTo(s * 0.76, s * 0.5);
+        hand.quadTo(s * 0.82, s * 0.54, s * 0.8, s * 0.62);
+        hand.lineTo(s * 0.72, s * 0.9);
+        p.drawPath(hand);
     } else if (name == QLatin1String("chevron.down")) {
         QPainterPath v;
         v.moveTo(s * 0.25, s * 0.4);

@@ -5,6 +5,10 @@
 #include "app/navigation.h"
 #include "app/parts_model.h"
 #include "app/ui/ensembles_page.h"
+#include "app/ui/feedback_sheet.h"
+#include "app/ui/move_sheet.h"
+#include "app/ui/uninstall_sheet.h"
+#include "app/ui/zentrove_application.h"
 #include "app/ui/library_page_wiring.h"
 #include "app/ui/placeholder_view.h"
 #include "app/ui/settings_page.h"
@@ -18,7 +22,9 @@
 #include "menubar/paneflow_menu.h"
 #include "menubar/ui/menu_content_view.h"
 #include "menubar/zentrove_menu_bar.h"
+#include "platform/defaults.h"
 #include "platform/desktop_words.h"
+#include "platform/system_facts.h"
 #include "platform/workspace.h"
 #include "taskbar/ui/taskbar_page.h"
 #include "wallpaper/system_wallpaper.h"
@@ -165,5 +171,27 @@ ViewRegistry ViewRegistry::standard()
     views.pages.insert(Page::taskbar, taskbarPage);
     views.menuContent = menuBarItemContent;
     views.setup = &SetupSheet::make;
+    views.feedback = [](const ViewContext& context, std::function<void()> close, QWidget* parent) -> QWidget* {
+        std::unique_ptr<Workspace> workspace = Workspace::makeSystem();
+        auto* sheet = new FeedbackSheet(context.model.running(), std::move(close), Defaults::standard(), SystemFacts::system(),
+                                        *workspace, parent);
+        workspace.release()->setParent(sheet);
+        return sheet;
+    };
+    views.move = [](const ViewContext&, std::function<void()>, QWidget* parent) -> QWidget* {
+        std::unique_ptr<Workspace> workspace = Workspace::makeSystem();
+        auto* sheet = new MoveSheet(MoveSheet::Actions::running(), *workspace, parent);
+        workspace.release()->setParent(sheet);
+        return sheet;
+    };
+    views.uninstall = [](const ViewContext& context, std::function<void()> close, QWidget* parent) -> QWidget* {
+        std::unique_ptr<Workspace> workspace = Workspace::makeSystem();
+        auto* sheet = new UninstallSheet(context.model, *workspace, UninstallSequence::Target::running(), std::move(close), [] {
+            if (ZentroveApplication* app = ZentroveApplication::instance())
+                app->terminate();
+        }, parent);
+        workspace.release()->setParent(sheet);
+        return sheet;
+    };
     return views;
 }
