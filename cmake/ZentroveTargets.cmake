@@ -8,7 +8,8 @@ set(ZENTROVE_LSAN_OPTIONS "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/l
 # zentrove_add_test(NAME <name> SOURCES <files...> LABELS <labels...> [LIBS <libs...>] [TIMEOUT <s>])
 # A QtTest executable registered with CTest. Each test gets its own home and XDG folders under
 # the build tree, so nothing ever touches the real configuration of whoever runs the suite, and
-# its own private session bus, so tests running side by side never see each other's notices.
+# its own private session bus, so tests running side by side never see each other's notices. The
+# update feed and the feedback server point at a closed local port: no test reaches the network.
 function(zentrove_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LABELS;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
@@ -29,7 +30,7 @@ function(zentrove_add_test)
   set_tests_properties(${T_NAME} PROPERTIES
     LABELS "${T_LABELS}"
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/runtime;QT_QPA_PLATFORM=offscreen;ZENTROVE_BUILD_DIR=${CMAKE_BINARY_DIR};${ZENTROVE_LSAN_OPTIONS}")
+    ENVIRONMENT "HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/runtime;QT_QPA_PLATFORM=offscreen;ZENTROVE_BUILD_DIR=${CMAKE_BINARY_DIR};ZENTROVE_UPDATE_FEED=http://127.0.0.1:9/feed.json;ZENTROVE_FEEDBACK_URL=http://127.0.0.1:9/feedback;${ZENTROVE_LSAN_OPTIONS}")
 endfunction()
 
 # zentrove_add_fuzzer(NAME <name> SOURCES <files...> CORPUS <dir>)

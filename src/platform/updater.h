@@ -27,9 +27,9 @@ public:
         qint64 currentBuild = 0;
         // Installed by the distribution's package manager: updates come from there, not from here.
         bool packaged = false;
-        // Without a check for this long, an automatic check runs a minute after start.
+        // Without a check for this long, an automatic check runs a few minutes after start.
         qint64 scheduleSeconds = 24 * 3600;
-        int scheduleDelayMs = 60000;
+        int scheduleDelayMs = 5 * 60 * 1000;
     };
 
     using QObject::QObject;

@@ -6,6 +6,9 @@
 #include "app/ui/app_style.h"
 #include "app/ui/change_ensemble_box.h"
 #include "app/ui/dock_consent_dialog.h"
+#include "app/ui/feedback_sheet.h"
+#include "app/ui/move_sheet.h"
+#include "app/ui/uninstall_sheet.h"
 #include "app/ui/settings_page.h"
 #include "brand/ui/toggle_switch.h"
 #include "clock/clock_enums.h"
@@ -14,7 +17,10 @@
 #include "fake_platform.h"
 #include "platform/desktop_words.h"
 #include "platform/process_identity.h"
+#include "services/install.h"
 #include "services/safety.h"
+#include "platform/defaults.h"
+#include "platform/system_facts.h"
 #include "taskbar/taskbar_enums.h"
 #include "test_support.h"
 #include "wallpaper/pause_rules.h"
@@ -107,6 +113,23 @@ class TestDesktopWords : public QObject
         return pageTexts(page);
     }
 
+    // The texts of the feedback, move and uninstall sheets and their failures.
+    QStringList supportTexts()
+    {
+        FakeLoginItems loginItems;
+        FakeWorkspace workspace;
+        FakeLauncher launcher;
+        AppServices services;
+        PartsModel model(loginItems, workspace, launcher, *services.safety, *services.install);
+        Defaults::standard().set(QStringLiteral("macClockTurnedOff"), true);
+        FeedbackSheet feedback({}, [] {}, Defaults::standard(), SystemFacts::system(), workspace);
+        MoveSheet move({QStringLiteral("/home/u/Downloads/Zentrove.AppImage"), QStringLiteral("/home/u"), {}, {}}, workspace);
+        UninstallSheet uninstall(model, workspace, {}, [] {}, [] {});
+        return pageTexts(feedback) + pageTexts(move) + pageTexts(uninstall)
+            + QStringList {UninstallSequence::trashFailureText(), UninstallSequence::trashFailureButton(),
+                           Install::MoveFailure {QStringLiteral("denied"), true}.text()};
+    }
+
 private slots:
     void initTestCase()
     {
@@ -149,6 +172,32 @@ private slots:
         QFETCH(QString, name);
         QCOMPARE(DesktopWords::linuxDesktop(osRelease(contents)).systemName, name);
         QCOMPARE(DesktopWords::linuxDesktop(dir.filePath(QStringLiteral("missing"))).systemName, QStringLiteral("Linux"));
+    }
+
+    void supportSheetsReadAsFirstWritten()
+    {
+        DesktopWords::setCurrent(DesktopWords::original());
+        const QStringList texts = supportTexts();
+        for (const char* text : {
+                 "Include Mac and Zentrove details",
+                 "Move Zentrove to Applications",
+                 "Zentrove starts its parts each time you log in, so it needs to live in your Applications folder. Right now it's in “Downloads”.",
+                 "Drag Zentrove into Applications in Finder, then open it from there.",
+                 "Show in Finder",
+                 "Taskbar, Live Wallpaper and Lock Screen Clock turn off. The Dock, your own wallpaper and the macOS lock screen come back.",
+                 "macOS's own lock screen clock stays as you set it. If you turned it off for Zentrove, turn it back on in System Settings → Lock Screen",
+                 "Open System Settings",
+                 "Everything is off and given back, but macOS didn't let Zentrove move itself to the Trash. That happens when another "
+                 "account on this Mac installed it. Click Quit and Show in Finder, then drag Zentrove to the Trash. macOS may ask for your password.",
+                 "Quit and Show in Finder",
+                 "This account can't add apps to Applications."})
+            QVERIFY2(texts.contains(QString::fromUtf8(text)), text);
+
+        DesktopWords::setCurrent(DesktopWords::linuxDesktop(osRelease("NAME=\"Fedora Linux\"\n")));
+        static const char* const original[] = {"Mac", "macOS", "Finder", "System Settings", "Dock", "menu bar", "Login Items"};
+        for (const QString& text : supportTexts())
+            for (const char* word : original)
+                QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QLatin1String(word)))), qPrintable(text));
     }
 
     void originalWordsGiveTheOriginalTexts()
