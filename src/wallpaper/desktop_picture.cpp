@@ -132,7 +132,12 @@ bool DesktopPicture::giveBack(DesktopPictureSettings& settings)
         for (const QString& still : stills())
             QFile::remove(still);
     };
-    if (!settings.isSetUp() || !showsOurs(settings)) {
+    if (!settings.isSetUp()) {
+        // Nothing can be read or put back now (the desktop's schemas are gone): the backup may be
+        // the only copy of the user's choice, so it stays for a later give-back.
+        return !saved.exists;
+    }
+    if (!showsOurs(settings)) {
         // The user has picked other pictures since: keep their choice.
         removeStills();
         if (saved.exists)

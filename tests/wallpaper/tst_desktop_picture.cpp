@@ -161,7 +161,8 @@ private slots:
         QVERIFY(child.waitForFinished(20000));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
-                 QStringLiteral("set up: no; placed: no (this desktop keeps no wallpaper settings that can be set); given back: yes"));
+                 QStringLiteral("set up: no; placed: no (this desktop keeps no wallpaper settings that can be set); given back: yes; "
+                                "with a backup: no, kept: yes"));
     }
 };
 
@@ -176,8 +177,16 @@ int main(int argc, char* argv[])
         QString error;
         const bool placed = DesktopPicture::place(settings, still(Qt::red), &error);
         const bool given = DesktopPicture::giveBack(settings);
-        std::printf("set up: %s; placed: %s (%s); given back: %s\n", settings.isSetUp() ? "yes" : "no", placed ? "yes" : "no",
-                    qPrintable(error), given ? "yes" : "no");
+        // A backup from a session that had the schemas is kept for when they are back.
+        QDir().mkpath(QFileInfo(DesktopPicture::backupPath()).absolutePath());
+        QFile backup(DesktopPicture::backupPath());
+        backup.open(QIODevice::WriteOnly);
+        backup.write("{}");
+        backup.close();
+        const bool givenWithBackup = DesktopPicture::giveBack(settings);
+        std::printf("set up: %s; placed: %s (%s); given back: %s; with a backup: %s, kept: %s\n", settings.isSetUp() ? "yes" : "no",
+                    placed ? "yes" : "no", qPrintable(error), given ? "yes" : "no", givenWithBackup ? "yes" : "no",
+                    QFileInfo::exists(DesktopPicture::backupPath()) ? "yes" : "no");
         return 0;
     }
     TestDesktopPicture test;
