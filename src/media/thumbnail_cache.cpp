@@ -1,5 +1,7 @@
 #include "media/thumbnail_cache.h"
 
+#include "platform/thread_priority.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
@@ -10,9 +12,9 @@ ThumbnailCache::ThumbnailCache(qint64 maxBytes, QObject* parent)
     : QObject(parent)
     , m_cache(maxBytes)
 {
-    // Two readers for two cores, below the main thread so painting and input come first.
+    // Two readers for two cores; each lowers itself below the main thread when it starts, so
+    // painting and input come first.
     m_pool.setMaxThreadCount(2);
-    m_pool.setThreadPriority(QThread::LowPriority);
     m_pool.setObjectName(QStringLiteral("Thumbnails"));
 }
 
@@ -93,6 +95,7 @@ void ThumbnailCache::request(const Key& key, int version, const QDateTime& known
 void ThumbnailCache::drain()
 {
     // On a reader: take the newest job until none is left.
+    ThreadPriority::yieldToInterface();
     for (;;) {
         Job job;
         {
