@@ -269,6 +269,14 @@ private slots:
         const QModelIndex index = model->index(0);
         QTRY_VERIFY(!index.data(WallpaperGridModel::ThumbnailRole).value<QImage>().isNull());
         QCOMPARE(index.data(WallpaperGridModel::ThumbnailRole).value<QImage>().pixelColor(5, 5), QColor(Qt::red));
+        // On screen the picture fills the card's top inside its rounded outline.
+        WallpaperGrid* view = grid().grid();
+        const QRect card = view->cardRect(0);
+        const auto painted = [&](QPoint at) { return view->viewport()->grab().toImage().pixelColor(card.topLeft() + at); };
+        QTRY_COMPARE(painted(QPoint(card.width() / 2, 30)), QColor(Qt::red));
+        QCOMPARE(painted(QPoint(int(Brand::radius) * 2, 2)), QColor(Qt::red));
+        QVERIFY(painted(QPoint(0, 0)) != QColor(Qt::red));
+        QVERIFY(painted(QPoint(card.width() - 1, 0)) != QColor(Qt::red));
 
         // "Refresh" from the card's menu remakes it from the media, then the card reloads.
         const int version = store->thumbnailVersion();
@@ -276,6 +284,7 @@ private slots:
         action(menu, "Refresh")->trigger();
         QTRY_VERIFY(store->thumbnailVersion() > version);
         QTRY_COMPARE(index.data(WallpaperGridModel::ThumbnailRole).value<QImage>().pixelColor(5, 5), QColor(40, 90, 160));
+        QTRY_COMPARE(painted(QPoint(card.width() / 2, 30)), QColor(40, 90, 160));
         QVERIFY(grid().thumbnails().bytes() <= grid().thumbnails().maxBytes());
     }
 

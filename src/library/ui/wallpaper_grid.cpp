@@ -120,37 +120,44 @@ void WallpaperCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QRect card = cardRect(option.rect);
     const bool hovered = option.state & QStyle::State_MouseOver;
     const bool focused = option.state & QStyle::State_HasFocus;
-    const qreal radius = Brand::radius;
+    const qreal dpr = painter->device()->devicePixelRatioF();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(card).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    painter->fillPath(outline, Brand::raised());
+    // The view turns smooth scaling on; the card's pictures are copied pixel for pixel, and only
+    // without it does Qt copy them on this thread instead of handing them to its pool.
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter->drawImage(card.topLeft(), m_pictures.filled(card.size(), QRect(QPoint(0, 0), card.size()), dpr, Brand::raised()));
 
     // The thumbnail fills the top at 16:9, cropped to it.
     const QRect picture = pictureRect(card);
-    painter->save();
-    painter->setClipPath(outline);
+    const QRect pictureArea(QPoint(0, 0), picture.size());
     const QImage image = index.data(WallpaperGridModel::ThumbnailRole).value<QImage>();
     if (!image.isNull()) {
         // Read at the card's pixel size, the picture is copied, not scaled: scrolling through
         // hundreds of cards stays cheap. A stand-in of another size (while resizing) is scaled.
-        const qreal dpr = painter->device()->devicePixelRatioF();
         const QSize pixels = (QSizeF(picture.size()) * dpr).toSize();
         const QSize fitted = pixels.scaled(image.size(), Qt::KeepAspectRatio);
         const QRect source((image.width() - fitted.width()) / 2, (image.height() - fitted.height()) / 2, fitted.width(), fitted.height());
-        painter->setRenderHint(QPainter::SmoothPixmapTransform, fitted != pixels);
-        painter->drawImage(QRectF(picture), image, source);
+        const QImage shaped = fitted == pixels ? m_pictures.shaped(image, source, card.size(), pictureArea, dpr) : QImage();
+        if (!shaped.isNull()) {
+            painter->drawImage(picture.topLeft(), shaped);
+        } else {
+            QPainterPath outline;
+            outline.addRoundedRect(QRectF(card).adjusted(0.5, 0.5, -0.5, -0.5), Brand::radius, Brand::radius);
+            painter->save();
+            painter->setClipPath(outline);
+            painter->setRenderHint(QPainter::SmoothPixmapTransform);
+            painter->drawImage(QRectF(picture), image, source);
+            painter->restore();
+        }
     } else {
-        painter->fillRect(picture, Brand::line());
+        painter->drawImage(picture.topLeft(), m_pictures.filled(card.size(), pictureArea, dpr, Brand::line()));
         if (index.data(WallpaperGridModel::MissingRole).toBool()) {
             painter->setPen(Brand::muted());
             painter->setFont(BrandFont::ui(9));
             painter->drawText(picture, Qt::AlignCenter, QStringLiteral("No thumbnail"));
         }
     }
-    painter->restore();
 
     // Badges, small pills on the picture's top left.
     const QStringList badges = index.data(WallpaperGridModel::BadgesRole).toStringList();
@@ -180,9 +187,7 @@ void WallpaperCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QString name = QFontMetrics(nameFont).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, nameRect.width());
     painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft, name);
 
-    painter->setBrush(Qt::NoBrush);
-    painter->setPen(QPen(hovered || focused ? Brand::muted() : Brand::line(), 1));
-    painter->drawPath(outline);
+    painter->drawImage(card.topLeft(), m_pictures.ring(card.size(), dpr, hovered || focused ? Brand::muted() : Brand::line()));
     painter->restore();
 }
 
@@ -235,6 +240,18 @@ QRect WallpaperGrid::cardRect(int row) const
     if (!m_model || row < 0 || row >= m_model->rowCount())
         return {};
     return WallpaperCardDelegate::cardRect(visualRect(m_model->index(row)));
+}
+
+void WallpaperGrid::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    // Thumbnails come in one by one while the grid scrolls. Repainting the whole viewport keeps
+    // the paint region one rectangle; many small dirty cards make a region that Qt paints through
+    // its threaded path, even for the plain copies of CardPictures.
+    if (roles.contains(WallpaperGridModel::ThumbnailRole)) {
+        viewport()->update();
+        return;
+    }
+    QListView::dataChanged(topLeft, bottomRight, roles);
 }
 
 bool WallpaperGrid::viewportEvent(QEvent* event)

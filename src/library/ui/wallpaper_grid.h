@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/ui/card_pictures.h"
+
 #include "library/wallpaper.h"
 
 #include <QAbstractListModel>
@@ -76,6 +78,7 @@ public:
 
 private:
     QSize m_cell{240, 171};
+    mutable CardPictures m_pictures;
 };
 
 // The card grid: columns fill the width; a click opens a card, a right click asks for its menu.
@@ -99,6 +102,7 @@ signals:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
 
 private:
     void layoutCells();
