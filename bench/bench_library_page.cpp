@@ -18,6 +18,7 @@
 #include "app/navigation.h"
 #include "app/parts_model.h"
 #include "app/store_library_service.h"
+#include "app/ui/app_style.h"
 #include "app/ui/main_view.h"
 #include "app/ui/view_registry.h"
 #include "core/zentrove.h"
@@ -170,6 +171,8 @@ int main(int argc, char* argv[])
     for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
         qputenv(name, (home.path() + QStringLiteral("/") + QString::fromLatin1(name)).toUtf8());
     QApplication app(argc, argv);
+    // The control app's style, so the page paints as it does for a user.
+    AppStyle::apply(app);
     ProcessIdentity::set(Zentrove::bundleID());
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
     // "bench_library_page N preview" measures the preview only.

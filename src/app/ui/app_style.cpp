@@ -89,6 +89,16 @@ void AppStyle::apply(QApplication& app)
         "QLineEdit { background: %1; color: %7; border: 1px solid %2; border-radius: 6px; padding: 5px 8px; }"
         "QLineEdit:focus { border-color: %4; }"
         "QScrollArea { background: transparent; border: none; }"
+        // Flat scroll bars: plain rectangles are filled on the interface thread as the view
+        // scrolls, where the default style's gradients go through Qt's thread pool.
+        "QScrollBar:vertical { background: transparent; width: 10px; margin: 0; }"
+        "QScrollBar:horizontal { background: transparent; height: 10px; margin: 0; }"
+        "QScrollBar::handle { background: %2; margin: 2px; }"
+        "QScrollBar::handle:vertical { min-height: 32px; }"
+        "QScrollBar::handle:horizontal { min-width: 32px; }"
+        "QScrollBar::handle:hover, QScrollBar::handle:pressed { background: %4; }"
+        "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none; background: none; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }"
         "QMenuBar { background: %1; color: %7; }"
         "QMenu { background: %1; color: %7; border: 1px solid %2; }"
         "QMenu::item:selected { background: %2; }")
