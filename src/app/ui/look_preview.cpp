@@ -4,7 +4,6 @@
 #include "clock/clock_view.h"
 #include "taskbar/preview/preview_bar.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -12,6 +11,7 @@
 
 LookPreview::LookPreview(QWidget* parent)
     : QWidget(parent)
+    , m_onScreen(new OnScreenWatch(this))
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -20,6 +20,7 @@ LookPreview::LookPreview(QWidget* parent)
         ++m_framesShown;
         update(screenRect().toAlignedRect());
     });
+    connect(m_onScreen, &OnScreenWatch::changed, this, &LookPreview::syncVideo);
 }
 
 LookPreview::~LookPreview() = default;
@@ -43,37 +44,11 @@ QSize LookPreview::framePixels() const
 
 void LookPreview::syncVideo()
 {
-    const bool wanted = !m_video.isEmpty() && isVisible() && !(window()->windowState() & Qt::WindowMinimized);
+    const bool wanted = !m_video.isEmpty() && m_onScreen->isOnScreen();
     if (wanted && !m_frames.isRunning())
         m_frames.start(m_video, framePixels());
     else if (!wanted && m_frames.isRunning())
         m_frames.stop();
-}
-
-void LookPreview::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (window() != m_watchedWindow) {
-        if (m_watchedWindow)
-            m_watchedWindow->removeEventFilter(this);
-        m_watchedWindow = window();
-        m_watchedWindow->installEventFilter(this);
-    }
-    syncVideo();
-}
-
-void LookPreview::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    syncVideo();
-}
-
-bool LookPreview::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_watchedWindow
-        && (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Hide || event->type() == QEvent::Show))
-        syncVideo();
-    return QWidget::eventFilter(watched, event);
 }
 
 void LookPreview::setScreenSize(const QSizeF& size)

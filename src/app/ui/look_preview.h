@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ensembles_model.h"
+#include "brand/ui/on_screen_watch.h"
 #include "clock/clock_style.h"
 #include "media/looping_frames.h"
 #include "taskbar/taskbar_settings.h"
@@ -52,9 +53,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void syncVideo();
@@ -72,6 +70,6 @@ private:
     QString m_video;
     QImage m_frame; // the video's latest frame
     int m_framesShown = 0;
-    QWidget* m_watchedWindow = nullptr;
+    OnScreenWatch* m_onScreen;
     LoopingFrames m_frames;
 };

@@ -2,13 +2,13 @@
 
 #include "brand/brand.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 VideoPreview::VideoPreview(const QString& path, QWidget* parent)
     : QWidget(parent)
     , m_path(path)
+    , m_onScreen(new OnScreenWatch(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     connect(&m_frames, &LoopingFrames::frameReady, this, [this](const QImage& image) {
@@ -17,6 +17,7 @@ VideoPreview::VideoPreview(const QString& path, QWidget* parent)
         update();
         emit frameShown();
     });
+    connect(m_onScreen, &OnScreenWatch::changed, this, &VideoPreview::sync);
 }
 
 VideoPreview::~VideoPreview() = default;
@@ -43,40 +44,15 @@ void VideoPreview::paintEvent(QPaintEvent*)
     painter.drawImage(target, m_frame);
 }
 
-void VideoPreview::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (window() != m_watchedWindow) {
-        if (m_watchedWindow)
-            m_watchedWindow->removeEventFilter(this);
-        m_watchedWindow = window();
-        m_watchedWindow->installEventFilter(this);
-    }
-    sync();
-}
-
-void VideoPreview::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    sync();
-}
-
 void VideoPreview::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     m_frames.setSize(pixelSize());
 }
 
-bool VideoPreview::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_watchedWindow && (event->type() == QEvent::WindowStateChange || event->type() == QEvent::Hide || event->type() == QEvent::Show))
-        sync();
-    return QWidget::eventFilter(watched, event);
-}
-
 void VideoPreview::sync()
 {
-    const bool wanted = isVisible() && !(window()->windowState() & Qt::WindowMinimized);
+    const bool wanted = m_onScreen->isOnScreen();
     if (wanted && !isDecoding())
         m_frames.start(m_path, pixelSize());
     else if (!wanted && isDecoding())

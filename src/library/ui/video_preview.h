@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brand/ui/on_screen_watch.h"
 #include "media/looping_frames.h"
 
 #include <QImage>
@@ -24,10 +25,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void sync();
@@ -36,6 +34,6 @@ private:
     QString m_path;
     QImage m_frame;
     int m_framesShown = 0;
-    QWidget* m_watchedWindow = nullptr;
+    OnScreenWatch* m_onScreen;
     LoopingFrames m_frames;
 };
