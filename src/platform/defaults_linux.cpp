@@ -46,7 +46,9 @@ void removeStaleTemporaries(const QString& path)
     QDir folder = domainFile.absoluteDir();
     const QFileInfoList candidates = folder.entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& file : candidates) {
-        const QStringView suffix = QStringView(file.fileName()).mid(prefix.size());
+        // The name is kept: a view of the temporary fileName() would outlive it.
+        const QString name = file.fileName();
+        const QStringView suffix = QStringView(name).mid(prefix.size());
         const bool temporaryName = std::all_of(suffix.begin(), suffix.end(), [](QChar c) {
             return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
         });

@@ -129,7 +129,8 @@ class TestTaskbarPage : public QObject
     {
         taskbarDomain().sync();
         QStringList list;
-        for (const QVariant& v : *taskbarDomain().array(SettingsStore::layoutKey()))
+        const QVariantList stored = taskbarDomain().array(SettingsStore::layoutKey()).value_or(QVariantList());
+        for (const QVariant& v : stored)
             list << v.toString();
         return list;
     }
