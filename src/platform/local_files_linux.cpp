@@ -16,3 +16,16 @@ LocalFiles::Kind LocalFiles::kindOf(const QString& path)
         return Kind::directory;
     return Kind::other;
 }
+
+std::optional<QByteArray> LocalFiles::readSmall(const QString& path, qint64 maxBytes)
+{
+    if (!isRegular(path))
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.read(maxBytes);
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}

@@ -1,5 +1,7 @@
 #include "platform/machine.h"
 
+#include "platform/local_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -13,24 +15,10 @@
 
 namespace {
 
-// Kernel files are small; anything larger is not what we expect.
-constexpr qint64 maxFileBytes = 64 * 1024;
-
-std::optional<QByteArray> readSmallFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // Files under /proc and /sys report size 0, so read up to the cap instead of trusting it.
-    QByteArray bytes = file.read(maxFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
 
 std::optional<qint64> readInteger(const QString& path)
 {
-    const auto bytes = readSmallFile(path);
+    const auto bytes = LocalFiles::readSmall(path);
     if (!bytes)
         return std::nullopt;
     bool ok = false;
@@ -40,7 +28,7 @@ std::optional<qint64> readInteger(const QString& path)
 
 std::optional<quint64> readUnsigned(const QString& path)
 {
-    const auto bytes = readSmallFile(path);
+    const auto bytes = LocalFiles::readSmall(path);
     if (!bytes)
         return std::nullopt;
     bool ok = false;
@@ -57,7 +45,7 @@ struct HostTicks
 
 std::optional<HostTicks> readHostTicks(const QString& procRoot)
 {
-    const auto bytes = readSmallFile(procRoot + QStringLiteral("/stat"));
+    const auto bytes = LocalFiles::readSmall(procRoot + QStringLiteral("/stat"));
     if (!bytes)
         return std::nullopt;
     const QByteArray firstLine = bytes->left(bytes->indexOf('\n'));
@@ -84,7 +72,7 @@ std::optional<HostTicks> readHostTicks(const QString& procRoot)
 // parentheses, so fields are counted from its closing parenthesis.
 std::optional<quint64> readProcessTicks(const QString& procRoot)
 {
-    const auto bytes = readSmallFile(procRoot + QStringLiteral("/self/stat"));
+    const auto bytes = LocalFiles::readSmall(procRoot + QStringLiteral("/self/stat"));
     if (!bytes)
         return std::nullopt;
     const qsizetype close = bytes->lastIndexOf(')');
@@ -105,7 +93,7 @@ std::optional<quint64> readProcessTicks(const QString& procRoot)
 // Resident pages from /proc/self/statm.
 std::optional<quint64> readResidentBytes(const QString& procRoot)
 {
-    const auto bytes = readSmallFile(procRoot + QStringLiteral("/self/statm"));
+    const auto bytes = LocalFiles::readSmall(procRoot + QStringLiteral("/self/statm"));
     if (!bytes)
         return std::nullopt;
     const QList<QByteArray> fields = bytes->simplified().split(' ');
@@ -145,7 +133,7 @@ ThermalState zoneState(const QString& zone)
     ThermalState state = ThermalState::nominal;
     for (int i = 0; i < 64; ++i) {
         const QString prefix = zone + QStringLiteral("/trip_point_%1_").arg(i);
-        const auto type = readSmallFile(prefix + QStringLiteral("type"));
+        const auto type = LocalFiles::readSmall(prefix + QStringLiteral("type"));
         if (!type)
             break;
         const auto tripTemp = readInteger(prefix + QStringLiteral("temp"));
@@ -312,7 +300,7 @@ QString Machine::systemVersion(const Sources& sources)
 {
     // The distribution's release: what desktop integrations break on. Kernel updates come far
     // more often and would lift stand-downs that still hold.
-    if (const auto osRelease = readSmallFile(sources.osRelease)) {
+    if (const auto osRelease = LocalFiles::readSmall(sources.osRelease)) {
         for (const QByteArray& raw : osRelease->split('\n')) {
             const QByteArray line = raw.trimmed();
             if (!line.startsWith("VERSION_ID="))
@@ -326,7 +314,7 @@ QString Machine::systemVersion(const Sources& sources)
         }
     }
     // Rolling distributions have no release number: fall back to the kernel's.
-    if (const auto kernel = readSmallFile(sources.procRoot + QStringLiteral("/sys/kernel/osrelease"))) {
+    if (const auto kernel = LocalFiles::readSmall(sources.procRoot + QStringLiteral("/sys/kernel/osrelease"))) {
         const QString version = threeNumbers(QString::fromUtf8(*kernel));
         if (!version.isEmpty())
             return version;

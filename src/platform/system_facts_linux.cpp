@@ -1,28 +1,13 @@
 #include "platform/system_facts.h"
 
+#include "platform/local_files.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QSysInfo>
 
 namespace {
-
-// Both files are a few lines; anything longer is not what we look for.
-constexpr qint64 maxFileBytes = 64 * 1024;
-
-std::optional<QByteArray> readSmallFile(const QString& path)
-{
-    // Only plain files: a FIFO or a device put in their place would block the read.
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.read(maxFileBytes);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
 
 // KEY=value lines of os-release, values unquoted.
 QMap<QString, QString> osReleaseFields(const QByteArray& text)
@@ -48,7 +33,7 @@ public:
 
     QString distribution() const override
     {
-        const QMap<QString, QString> fields = osReleaseFields(readSmallFile(m_sources.osRelease).value_or(QByteArray()));
+        const QMap<QString, QString> fields = osReleaseFields(LocalFiles::readSmall(m_sources.osRelease).value_or(QByteArray()));
         QString name = fields.value(QStringLiteral("NAME"));
         if (name.isEmpty())
             name = QSysInfo::kernelType() == QLatin1String("linux") ? QStringLiteral("Linux") : QSysInfo::kernelType();
@@ -58,7 +43,7 @@ public:
 
     std::optional<QString> hardwareModel() const override
     {
-        const std::optional<QByteArray> bytes = readSmallFile(m_sources.productName);
+        const std::optional<QByteArray> bytes = LocalFiles::readSmall(m_sources.productName);
         if (!bytes)
             return std::nullopt;
         const QString model = QString::fromUtf8(*bytes).simplified();
