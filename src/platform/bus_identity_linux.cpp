@@ -13,6 +13,9 @@ namespace {
 const QString objectPath = QStringLiteral("/app/zentrove/Instance");
 const QString interfaceName = QStringLiteral("app.zentrove.Instance");
 constexpr int callTimeoutMs = 3000;
+// The running instance answers once its event loop turns, which can be seconds after it took
+// the name on a slow or loaded machine; waiting that out beats opening a second instance.
+constexpr int activateTimeoutMs = 15000;
 } // namespace
 
 // Exposes Activate and Quit on the bus and turns them into BusIdentity's signals.
@@ -74,7 +77,7 @@ bool BusIdentity::activate(const QString& identifier, const QStringList& argumen
 {
     QDBusMessage call = QDBusMessage::createMethodCall(identifier, objectPath, interfaceName, QStringLiteral("Activate"));
     call << arguments;
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, callTimeoutMs);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, activateTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 

@@ -167,8 +167,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(AgentProcess::isOnBus(Zentrove::bundleID()), 10000);
 
         const Run second = run({QStringLiteral("--enable"), QStringLiteral("vizavedid")});
-        QCOMPARE(second.exitCode, 0);
-        QVERIFY(second.elapsedMs < 5000);
+        // A second window would keep the launch running until the helper kills it.
+        QVERIFY2(second.exitCode == 0 && !second.output.contains(QStringLiteral("does not answer")), qPrintable(second.output));
         QTRY_VERIFY(QFile::exists(entry(Zentrove::vizaVedidID())));
         QCOMPARE(first.state(), QProcess::Running);
 
