@@ -12,6 +12,7 @@
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
 #include "brand/brand_font.h"
+#include "brand/ui/page_scroll.h"
 #include "clock/clock_view.h"
 #include "clock/style_store.h"
 #include "library/library_store.h"
@@ -75,15 +76,8 @@ EnsemblesPage::EnsemblesPage(EnsemblesModel& model, QWidget* parent)
     , m_model(model)
     , m_cardLimit(firstCards)
 {
-    m_scroll = new QScrollArea(this);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* content = new QWidget(m_scroll);
-    m_scroll->setWidget(content);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(m_scroll);
+    auto* content = new QWidget;
+    m_scroll = PageScroll::fill(*this, content);
 
     const int padding = int(Brand::pagePadding);
     auto* page = new QVBoxLayout(content);

@@ -6,6 +6,7 @@
 #include "app/relative_date.h"
 #include "app/ui/app_style.h"
 #include "app/ui/part_row.h"
+#include "brand/ui/page_scroll.h"
 #include "brand/ui/toggle_switch.h"
 #include "app/updates_service.h"
 #include "brand/brand.h"
@@ -75,14 +76,8 @@ SettingsPage::SettingsPage(PartsModel& model, Navigation& nav, UpdatesService& u
     , m_model(model)
     , m_updates(updates)
 {
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* content = new QWidget(scroll);
-    scroll->setWidget(content);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
+    auto* content = new QWidget;
+    PageScroll::fill(*this, content);
 
     const int padding = int(Brand::pagePadding);
     auto* page = new QVBoxLayout(content);

@@ -1,6 +1,10 @@
 #include "brand/ui/card_grid.h"
 
+#include "brand/brand.h"
+
 #include <QGridLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 
 #include <algorithm>
@@ -24,4 +28,17 @@ void CardGrid::place(QGridLayout& grid, const QList<QWidget*>& cards, int column
     }
     for (int c = 0; c < grid.columnCount(); ++c)
         grid.setColumnStretch(c, c < columns ? 1 : 0);
+}
+
+int CardGrid::pageColumns(const QWidget& page, const QScrollArea& scroll, int gap, int cardMinWidth)
+{
+    const int width = page.width() - 2 * int(Brand::pagePadding) - scroll.verticalScrollBar()->sizeHint().width();
+    return columns(width, gap, cardMinWidth);
+}
+
+bool CardGrid::placeFolded(QGridLayout& grid, const QList<QWidget*>& cards, int columns, bool unfolded, int foldedCount)
+{
+    const int count = int(cards.size());
+    place(grid, cards, columns, unfolded ? count : std::min(count, foldedCount));
+    return count > foldedCount;
 }

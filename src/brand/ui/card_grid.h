@@ -3,6 +3,7 @@
 #include <QList>
 
 class QGridLayout;
+class QScrollArea;
 class QWidget;
 
 // The pages' card grids: as many columns as fit, the first `shown` cards placed row by row and
@@ -10,4 +11,9 @@ class QWidget;
 namespace CardGrid {
 int columns(int width, int gap, int cardMinWidth);
 void place(QGridLayout& grid, const QList<QWidget*>& cards, int columns, int shown);
+// The columns of a grid on a scrolling page, from the page's own width: the scroll area's
+// viewport follows it only later, and its bar's room is kept free.
+int pageColumns(const QWidget& page, const QScrollArea& scroll, int gap, int cardMinWidth);
+// All cards when unfolded, else the first `foldedCount`; true when there are more than that.
+bool placeFolded(QGridLayout& grid, const QList<QWidget*>& cards, int columns, bool unfolded, int foldedCount);
 }

@@ -2,6 +2,7 @@
 
 #include "brand/brand.h"
 #include "brand/brand_font.h"
+#include "brand/ui/page_scroll.h"
 #include "brand/ui/toggle_switch.h"
 #include "clock/clock_view.h"
 #include "clock/style_store.h"
@@ -140,12 +141,7 @@ ClockEditor::ClockEditor(StyleStore& store, BackdropChoice& backdrop, QWidget* p
     right->addWidget(m_tabBar);
     m_tabs = new QStackedWidget(this);
     for (QWidget* content : {buildTime(), buildLook(), buildDate(), buildText(), buildLayout()}) {
-        auto* scroll = new QScrollArea(m_tabs);
-        scroll->setWidgetResizable(true);
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        scroll->setWidget(content);
-        m_tabs->addWidget(scroll);
+        m_tabs->addWidget(PageScroll::around(content, m_tabs));
     }
     right->addWidget(m_tabs, 1);
     columns->addLayout(right, 1);

@@ -2,6 +2,7 @@
 
 #include "brand/ui/card_grid.h"
 
+#include "brand/ui/page_scroll.h"
 #include "platform/desktop_words.h"
 
 #include "brand/brand.h"
@@ -55,16 +56,9 @@ ClockOverview::ClockOverview(StyleStore& store, LibraryStore* library, QWidget* 
     : QWidget(parent)
     , m_store(store)
     , m_library(library)
-    , m_scroll(new QScrollArea(this))
-    , m_content(new QWidget(m_scroll))
+    , m_content(new QWidget)
+    , m_scroll(PageScroll::fill(*this, m_content))
 {
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setWidget(m_content);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(m_scroll);
 
     const int padding = int(Brand::pagePadding);
     auto* page = new QVBoxLayout(m_content);
@@ -292,26 +286,16 @@ void ClockOverview::syncRestore()
     m_restoreButtons << all;
 }
 
-int ClockOverview::columns() const
-{
-    // From the page's own width: the scroll area's viewport follows it only later.
-    const int width = this->width() - 2 * int(Brand::pagePadding) - m_scroll->verticalScrollBar()->sizeHint().width();
-    return CardGrid::columns(width, gridGap, cardMinWidth);
-}
-
 void ClockOverview::layoutGrid(bool force)
 {
-    const int cols = columns();
+    const int cols = CardGrid::pageColumns(*this, *m_scroll, gridGap, cardMinWidth);
     if (!force && cols == m_columns)
         return;
     m_columns = cols;
-    const int shown = m_unfolded ? int(m_order.size()) : std::min(int(m_order.size()), foldedCount);
     QList<QWidget*> cards;
     for (const QUuid& id : std::as_const(m_order))
         cards << m_cards.value(id);
-    CardGrid::place(*m_gridLayout, cards, cols, shown);
-    const bool foldable = m_order.size() > foldedCount;
-    m_fold->setVisible(foldable);
+    m_fold->setVisible(CardGrid::placeFolded(*m_gridLayout, cards, cols, m_unfolded, foldedCount));
     m_fold->setText(m_unfolded ? QStringLiteral("Show fewer")
                                : QStringLiteral("Show all ") + QString::number(m_order.size()) + QStringLiteral(" presets"));
 }

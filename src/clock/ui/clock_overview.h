@@ -75,7 +75,6 @@ private:
     void syncStatusLine();
     void syncOptions();
     void layoutGrid(bool force = false);
-    int columns() const;
 
     StyleStore& m_store;
     LibraryStore* m_library;
@@ -85,8 +84,8 @@ private:
     bool m_unfolded = false;
     int m_columns = 0;
 
+    QWidget* m_content; // before the area that holds it
     QScrollArea* m_scroll;
-    QWidget* m_content;
     QLabel* m_status;
     QLabel* m_presetsTitle;
     QPushButton* m_newPreset;

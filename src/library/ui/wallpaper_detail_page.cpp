@@ -2,6 +2,7 @@
 
 #include "brand/brand.h"
 #include "brand/brand_font.h"
+#include "brand/ui/page_scroll.h"
 #include "library/library_store.h"
 #include "library/ui/symbols.h"
 #include "library/ui/video_preview.h"
@@ -83,14 +84,8 @@ WallpaperDetailPage::WallpaperDetailPage(LibraryStore& store, const QUuid& id, c
     m_video = item && MediaKind::isVideo(item->fileName);
     m_mediaPath = item ? m_store.mediaPath(*item) : QString();
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* content = new QWidget(scroll);
-    scroll->setWidget(content);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(scroll);
+    auto* content = new QWidget;
+    PageScroll::fill(*this, content);
 
     const int padding = int(Brand::pagePadding);
     auto* page = new QVBoxLayout(content);

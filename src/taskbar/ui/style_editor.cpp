@@ -2,6 +2,7 @@
 
 #include "brand/brand.h"
 #include "brand/brand_font.h"
+#include "brand/ui/page_scroll.h"
 #include "clock/ui/clock_controls.h"
 #include "core/notices.h"
 #include "core/settings_sync.h"
@@ -228,12 +229,7 @@ StyleEditor::StyleEditor(SettingsStore& store, LibraryStore* library, QWidget* p
         auto* item = new QListWidgetItem(sectionTitle(id), m_sections);
         item->setData(Qt::UserRole, id);
         item->setSizeHint(QSize(160, 32));
-        auto* scroll = new QScrollArea(m_panels);
-        scroll->setWidgetResizable(true);
-        scroll->setFrameShape(QFrame::NoFrame);
-        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        scroll->setWidget(panel(id));
-        m_panels->addWidget(scroll);
+        m_panels->addWidget(PageScroll::around(panel(id), m_panels));
     }
     body->addWidget(m_sections, 0, Qt::AlignTop);
     body->addWidget(m_panels, 1);

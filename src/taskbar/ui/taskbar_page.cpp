@@ -4,6 +4,7 @@
 
 #include "brand/brand.h"
 #include "brand/brand_font.h"
+#include "brand/ui/page_scroll.h"
 #include "brand/ui/toggle_switch.h"
 #include "clock/ui/clock_controls.h"
 #include "core/notices.h"
@@ -229,12 +230,8 @@ TaskbarPage::~TaskbarPage()
 
 QWidget* TaskbarPage::buildOverview()
 {
-    m_scroll = new QScrollArea(m_stack);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_content = new QWidget(m_scroll);
-    m_scroll->setWidget(m_content);
+    m_content = new QWidget;
+    m_scroll = PageScroll::around(m_content, m_stack);
     const DesktopWords& words = DesktopWords::current();
 
     const int padding = int(Brand::pagePadding);
@@ -604,24 +601,16 @@ void TaskbarPage::select(const std::optional<QUuid>& id)
     syncStatuses();
 }
 
-int TaskbarPage::columns() const
-{
-    const int width = this->width() - 2 * int(Brand::pagePadding) - m_scroll->verticalScrollBar()->sizeHint().width();
-    return CardGrid::columns(width, gridGap, cardMinWidth);
-}
-
 void TaskbarPage::layoutGrid(bool force)
 {
-    const int cols = columns();
+    const int cols = CardGrid::pageColumns(*this, *m_scroll, gridGap, cardMinWidth);
     if (!force && cols == m_columns)
         return;
     m_columns = cols;
-    const int shown = m_unfolded ? int(m_order.size()) : std::min(int(m_order.size()), foldedCount);
     QList<QWidget*> cards;
     for (const QUuid& id : std::as_const(m_order))
         cards << m_cards.value(id);
-    CardGrid::place(*m_gridLayout, cards, cols, shown);
-    m_fold->setVisible(m_order.size() > foldedCount);
+    m_fold->setVisible(CardGrid::placeFolded(*m_gridLayout, cards, cols, m_unfolded, foldedCount));
     m_fold->setText(m_unfolded ? QStringLiteral("⌃ Show fewer") : QStringLiteral("⌄ Show all ") + QString::number(m_order.size()));
 }
 

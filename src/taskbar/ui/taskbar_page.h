@@ -120,7 +120,6 @@ private:
     void syncPermissions();
     void syncBackdrop();
     void layoutGrid(bool force = false);
-    int columns() const;
     void present(QDialog* dialog);
     void edit(const std::function<void(struct TaskbarSettings&)>& change);
 
