@@ -3,14 +3,14 @@
 #include "brand/brand.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 VideoPreview::VideoPreview(const QString& path, QWidget* parent)
     : QWidget(parent)
     , m_path(path)
     , m_onScreen(new OnScreenWatch(this))
 {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // Every pixel is painted, the rounded corners in the colour behind the preview.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&m_frames, &LoopingFrames::frameReady, this, [this](const QImage& image) {
         m_frame = image;
         ++m_framesShown;
@@ -30,18 +30,21 @@ QSize VideoPreview::pixelSize() const
 
 void VideoPreview::paintEvent(QPaintEvent*)
 {
+    // Many times a second: the frame, already decoded at this size, is a plain copy at whole
+    // pixels; black fills only the bands it leaves; the corners are rounded last.
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath clip;
-    clip.addRoundedRect(QRectF(rect()), Brand::radius, Brand::radius);
-    painter.setClipPath(clip);
-    painter.fillRect(rect(), Qt::black);
-    if (m_frame.isNull())
-        return;
-    const qreal dpr = devicePixelRatioF();
-    const QSizeF shown = QSizeF(m_frame.size() / dpr).scaled(QSizeF(size()), Qt::KeepAspectRatio);
-    const QRectF target(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
-    painter.drawImage(target, m_frame);
+    QRect target;
+    if (!m_frame.isNull()) {
+        const QSize shown = (QSizeF(m_frame.size()) / devicePixelRatioF()).scaled(QSizeF(size()), Qt::KeepAspectRatio).toSize();
+        target = QRect(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown);
+    }
+    const QRegion bands = QRegion(rect()) - target;
+    for (const QRect& band : bands)
+        painter.fillRect(band, Qt::black);
+    if (!target.isEmpty())
+        painter.drawImage(target, m_frame);
+    const QWidget* behind = parentWidget() ? parentWidget() : this;
+    m_corners.paint(painter, rect(), int(Brand::radius), behind->palette().color(behind->backgroundRole()));
 }
 
 void VideoPreview::resizeEvent(QResizeEvent* event)

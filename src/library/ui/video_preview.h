@@ -1,5 +1,6 @@
 #pragma once
 
+#include "brand/ui/corner_mask.h"
 #include "brand/ui/on_screen_watch.h"
 #include "media/looping_frames.h"
 
@@ -34,6 +35,7 @@ private:
     QString m_path;
     QImage m_frame;
     int m_framesShown = 0;
+    CornerMask m_corners;
     OnScreenWatch* m_onScreen;
     LoopingFrames m_frames;
 };
