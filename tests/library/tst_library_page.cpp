@@ -306,7 +306,12 @@ private slots:
         openStore();
         openPage();
         QCOMPARE(grid().shown().size(), 200);
-        QVERIFY(grid().grid()->columns() >= 3);
+        // Every column the grid counts holds a card: the row is full before it wraps.
+        const int columns = grid().grid()->columns();
+        QVERIFY(columns >= 3);
+        QTRY_VERIFY(grid().summaryLabel()->text().startsWith(QStringLiteral("200 wallpapers · ")));
+        QCOMPARE(grid().grid()->cardRect(columns - 1).top(), grid().grid()->cardRect(0).top());
+        QVERIFY(grid().grid()->cardRect(columns).top() > grid().grid()->cardRect(0).top());
         snapshot("grid-200");
         const QRect first = grid().grid()->cardRect(0);
         const QRect second = grid().grid()->cardRect(1);
@@ -592,6 +597,7 @@ private slots:
         f->writeIndex({f->wallpaper("Beach")}, {});
         openStore();
         openPage();
+        QTRY_VERIFY(grid().summaryLabel()->text().startsWith(QStringLiteral("1 wallpaper · ")));
         QTest::mouseClick(grid().optionsButton(), Qt::LeftButton);
         SettingsPopover* popover = page->popover();
         QVERIFY(popover && popover->isVisible());
@@ -610,6 +616,7 @@ private slots:
         QCOMPARE(popover->pauseButton()->text(), QStringLiteral("Resume"));
         QVERIFY(popover->pausedLine()->isVisible());
         QCOMPARE(popover->pausedLine()->text(), QStringLiteral("The wallpaper is paused"));
+        snapshot("popover");
 
         // A change from elsewhere shows at once; a click outside closes the popover.
         store->switches().set(LibrarySwitch::pauseOnBattery, false);

@@ -316,7 +316,7 @@ void LibraryGridScreen::syncRestore()
 
 QString LibraryGridScreen::summaryText(int count, qint64 totalBytes)
 {
-    QString text = QString::number(count) + QStringLiteral(" wallpapers");
+    QString text = QString::number(count) + (count == 1 ? QStringLiteral(" wallpaper") : QStringLiteral(" wallpapers"));
     if (totalBytes >= 0)
         text += QStringLiteral(" · ") + QLocale::system().formattedDataSize(totalBytes, 1, QLocale::DataSizeTraditionalFormat);
     return text;

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
+#include <QStyle>
 
 WallpaperGridModel::WallpaperGridModel(ThumbnailCache& thumbnails, TraitsOf traits, PathOf thumbnailPath, QObject* parent)
     : QAbstractListModel(parent)
@@ -267,7 +268,12 @@ void WallpaperGrid::layoutCells()
     // Columns of at least the minimum width share the row. Each cell holds its card and the gap
     // after it, and the cells together must fit the viewport or the view wraps a column early.
     const int gap = WallpaperCardDelegate::gap;
-    const int width = std::max(1, viewport()->width());
+    // The width the list lays rows out in: with the bar shown as needed, a left-to-right list
+    // always keeps the bar's room free, shown or not.
+    int width = maximumViewportSize().width();
+    if (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded)
+        width -= style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    width = std::max(1, width);
     m_columns = std::max(1, (width + gap) / (minCardWidth + gap));
     // A pixel to spare: the icon-mode layout wraps when the row ends exactly on the edge.
     const int cellWidth = (width - 1) / m_columns;
