@@ -69,7 +69,9 @@ private slots:
         clock.start();
         model->set(paneflow, false);
         QTRY_COMPARE_WITH_TIMEOUT(model->status(paneflow), LoginItemStatus::notRegistered, 5000);
-        QVERIFY2(clock.elapsed() < 2000, "an agent that quits is not waited for until the deadline");
+        // Well before the deadline even when the agent's own teardown is slow (a sanitizer build).
+        QVERIFY2(clock.elapsed() < PartsModel::quitDeadlineMs * 3 / 4,
+                 qPrintable(QStringLiteral("an agent that quits is waited for until the deadline: %1 ms").arg(clock.elapsed())));
         QTRY_VERIFY(!model->isRunning(paneflow));
         QCOMPARE(model->statusLine(paneflow).text, QStringLiteral("Off"));
     }
