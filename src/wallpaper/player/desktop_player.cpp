@@ -239,8 +239,10 @@ void DesktopPlayer::updateVideos()
             continue;
         }
         auto loop = std::make_unique<SharedVideoLoop>(path, sizes, m_paused, m_threads);
-        connect(loop.get(), &SharedVideoLoop::frameReady, this, [this, path](const FilledFrame& frame) { deliver(path, frame); });
-        connect(loop.get(), &SharedVideoLoop::failed, this, [this, path](const QString& error) { videoFailed(path, error); });
+        // A copy to capture: clang before 16 cannot capture a structured binding.
+        const QString file = path;
+        connect(loop.get(), &SharedVideoLoop::frameReady, this, [this, file](const FilledFrame& frame) { deliver(file, frame); });
+        connect(loop.get(), &SharedVideoLoop::failed, this, [this, file](const QString& error) { videoFailed(file, error); });
         m_videos.emplace(path, std::move(loop));
     }
 }
