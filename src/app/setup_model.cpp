@@ -149,12 +149,20 @@ void SetupModel::finish()
     leave(true);
 }
 
-void SetupModel::leave(bool finished)
+void SetupModel::dismissed()
 {
+    leave(false, false);
+}
+
+void SetupModel::leave(bool finished, bool callClose)
+{
+    if (m_left)
+        return;
+    m_left = true;
     ++m_waitRound;
     m_checking = false;
     Defaults::standard().set(Setup::doneKey(), true);
-    if (m_close)
+    if (callClose && m_close)
         m_close(finished);
 }
 

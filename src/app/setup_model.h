@@ -84,6 +84,10 @@ public:
     void notNow();
     // The last button of the done step: done and finished.
     void finish();
+    // The sheet went away by another way (Escape, the window closing, the app quitting): that
+    // leaves the setup too, not finished, without calling the close action again.
+    void dismissed();
+    bool hasLeft() const { return m_left; }
 
     // --- look ---------------------------------------------------------------------------------
     QList<Ensemble> choices() const;
@@ -142,7 +146,7 @@ private:
     void enter(SetupStep step);
     void beginStartCheck();
     void beginTaskbarWait();
-    void leave(bool finished);
+    void leave(bool finished, bool callClose = true);
     bool taskbarWanted() const;
 
     PartsModel& m_parts;
@@ -157,6 +161,7 @@ private:
     QList<Part> m_lateParts;
     int m_startCheck = 0;
     bool m_checking = false;
+    bool m_left = false;
     // Raised whenever a wait starts or the step changes: a wait that ends for an older round does nothing.
     int m_waitRound = 0;
 };

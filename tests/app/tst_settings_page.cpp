@@ -211,11 +211,25 @@ private slots:
         QTRY_VERIFY(qobject_cast<DockConsentDialog*>(sheets.current()));
         auto* dialog = qobject_cast<DockConsentDialog*>(sheets.current());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Hide the dock or panel?"));
+        // Drawn inside the window, not as a window of its own.
+        QVERIFY(!dialog->isWindow());
+        QCOMPARE(dialog->window(), &window);
+        QVERIFY(dialog->isVisible());
 
         dialog->cancelButton()->click();
         QTRY_VERIFY(!sheets.current());
         QVERIFY(!model->askDockConsent());
         QVERIFY(!model->dockAgreed());
+        QVERIFY(loginItems.calls.isEmpty());
+
+        // Escape is Cancel.
+        bar->click();
+        QTRY_VERIFY(qobject_cast<DockConsentDialog*>(sheets.current()));
+        QTest::keyClick(sheets.current(), Qt::Key_Escape);
+        QTRY_VERIFY(!sheets.current());
+        QVERIFY(!model->askDockConsent());
+        QVERIFY(!model->dockAgreed());
+        QVERIFY(!bar->isChecked());
         QVERIFY(loginItems.calls.isEmpty());
 
         bar->click();

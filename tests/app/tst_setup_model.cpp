@@ -393,6 +393,24 @@ private slots:
         setup->next();
         QCOMPARE(closed, (QList<bool> {false, true}));
         QVERIFY(Defaults::standard().boolean(Setup::doneKey(), false));
+
+        // Gone by another way (Escape, the window closing): done as well, and the sheet that is
+        // already closing is not asked to close again.
+        Defaults::standard().remove(Setup::doneKey());
+        open();
+        setup->next();
+        setup->dismissed();
+        QVERIFY(setup->hasLeft());
+        QCOMPARE(closed.size(), 2);
+        QVERIFY(Defaults::standard().boolean(Setup::doneKey(), false));
+
+        // Leaving twice leaves once.
+        Defaults::standard().remove(Setup::doneKey());
+        open();
+        setup->notNow();
+        setup->dismissed();
+        setup->finish();
+        QCOMPARE(closed, (QList<bool> {false, true, false}));
     }
 
     // --- texts --------------------------------------------------------------------------------

@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -62,7 +63,7 @@ struct ManualClock
 
 bool anyConsentDialog()
 {
-    for (QWidget* widget : QApplication::topLevelWidgets())
+    for (QWidget* widget : QApplication::allWidgets())
         if (qobject_cast<DockConsentDialog*>(widget) && widget->isVisible())
             return true;
     return false;
@@ -204,6 +205,44 @@ private slots:
         QVERIFY(!nav->showSetup());
         QVERIFY(Defaults::standard().boolean(Setup::doneKey(), false));
         QVERIFY(loginItems.calls.isEmpty());
+    }
+
+    void escapeAndTheWindowClosingLeaveAsNotNow()
+    {
+        makeParts();
+        ViewRegistry views;
+        views.setup = &SetupSheet::make;
+        {
+            QWidget window;
+            window.resize(1000, 700);
+            SheetHost sheets({*parts, *nav, services}, views, &window);
+            window.show();
+            nav->setShowSetup(true);
+            QTRY_VERIFY(sheets.current());
+            auto* sheet = sheets.current()->findChild<SetupSheet*>();
+            QTest::mouseClick(sheet->rightButton(), Qt::LeftButton);
+            QCOMPARE(sheet->model().step(), SetupStep::changes);
+            QTest::keyClick(sheets.current(), Qt::Key_Escape);
+            QTRY_VERIFY(!sheets.current());
+            QVERIFY(!nav->showSetup());
+            QVERIFY(Defaults::standard().boolean(Setup::doneKey(), false));
+            QVERIFY(loginItems.calls.isEmpty());
+        }
+
+        // The window's close button hides the window with the sheet in it; quitting then drops
+        // the sheet, which leaves the setup all the same.
+        Defaults::standard().remove(Setup::doneKey());
+        QWidget window;
+        SheetHost sheets({*parts, *nav, services}, views, &window);
+        window.show();
+        nav->setShowSetup(true);
+        QTRY_VERIFY(sheets.current());
+        QPointer<QWidget> shown = sheets.current();
+        window.close();
+        sheets.dropAll();
+        QTRY_VERIFY(!shown || !shown->isVisibleTo(&window));
+        QTRY_VERIFY(!nav->showSetup());
+        QVERIFY(Defaults::standard().boolean(Setup::doneKey(), false));
     }
 
     // --- the steps ----------------------------------------------------------------------------

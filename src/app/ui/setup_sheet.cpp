@@ -15,6 +15,7 @@
 #include "taskbar/settings_store.h"
 #include "wallpaper/system_wallpaper.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -104,5 +105,9 @@ QWidget* SetupSheet::make(const ViewContext& context, std::function<void()> clos
     };
     auto* model = new SetupModel(context.model, inputs, [close = std::move(close)](bool) { close(); },
                                  context.services.setup->firstStep());
+    // Escape, the window's close button and quitting close the sheet around the model: leaving
+    // that way is leaving the setup as "Not now" is.
+    if (auto* dialog = qobject_cast<QDialog*>(parent))
+        QObject::connect(dialog, &QDialog::finished, model, &SetupModel::dismissed);
     return new SetupSheet(model, context.services.clockStore.get(), context.services.taskbarStore.get(), parent);
 }

@@ -58,7 +58,7 @@ void SheetHost::sync()
 {
     if (m_sheet) {
         if (!flag(m_shown))
-            m_sheet->close();
+            m_sheet->reject();
         return;
     }
     for (Sheet sheet : {Sheet::setup, Sheet::move, Sheet::uninstall, Sheet::feedback}) {
@@ -99,21 +99,30 @@ void SheetHost::syncDockConsent()
 {
     if (!m_context.model.askDockConsent()) {
         if (m_dockConsent)
-            m_dockConsent->close();
+            m_dockConsent->reject();
         return;
     }
     if (m_dockConsent)
         return;
     auto* dialog = new DockConsentDialog(m_context.model, m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Over the window and over any sheet in it, as the sheets are.
+    auto* overlay = new SheetOverlay(m_window, dialog, QSize(460, 0));
+    connect(dialog, &QDialog::finished, overlay, &QObject::deleteLater);
+    // Gone for the host at once, not only once deleted: the question may be asked again before.
+    connect(dialog, &QDialog::finished, this, [this] { m_dockConsent = nullptr; });
     m_dockConsent = dialog;
-    dialog->open();
+    overlay->show();
+    dialog->show();
+    dialog->setFocus();
 }
 
 void SheetHost::dropAll()
 {
     if (m_dockConsent)
-        m_dockConsent->close();
+        m_dockConsent->reject();
+    // Rejected rather than closed: a sheet in a window already hidden (its close button) is not
+    // visible, and closing an invisible dialog ends it without telling anyone.
     if (m_sheet)
-        m_sheet->close();
+        m_sheet->reject();
 }

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 SheetOverlay::SheetOverlay(QWidget* window, QWidget* sheet, QSize size)
     : QWidget(window)
     , m_sheet(sheet)
@@ -19,6 +21,8 @@ SheetOverlay::SheetOverlay(QWidget* window, QWidget* sheet, QSize size)
     palette.setColor(QPalette::Window, Brand::base());
     sheet->setPalette(palette);
     window->installEventFilter(this);
+    // Its size hint settles once it is polished and shown, and changes with its content.
+    sheet->installEventFilter(this);
     place();
 }
 
@@ -26,13 +30,19 @@ bool SheetOverlay::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize)
         place();
+    else if (watched == m_sheet && (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest))
+        place();
     return QWidget::eventFilter(watched, event);
 }
 
 void SheetOverlay::place()
 {
     setGeometry(parentWidget()->rect());
-    const QSize wanted = m_size.expandedTo(m_sheet->minimumSizeHint()).boundedTo(size());
+    QSize wanted = m_size.expandedTo(m_sheet->minimumSizeHint());
+    // Wrapped text needs more height at the width the sheet gets.
+    if (m_sheet->hasHeightForWidth())
+        wanted.setHeight(std::max(wanted.height(), m_sheet->heightForWidth(wanted.width())));
+    wanted = wanted.boundedTo(size());
     m_sheet->setGeometry(QRect(QPoint((width() - wanted.width()) / 2, (height() - wanted.height()) / 2), wanted));
     raise();
 }
