@@ -92,7 +92,110 @@ bool dropLinkHandler(const QString& path)
     return true;
 }
 
+// An argument of a desktop entry's Exec key: quoted, with the characters the quotes do not
+// protect escaped, then escaped again as the key's string value; % doubled for the field codes.
+QString execArgument(const QString& argument)
+{
+    QString quoted;
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    quoted.replace(u'%', QStringLiteral("%%"));
+    QString value = QLatin1Char('"') + quoted + QLatin1Char('"');
+    return value.replace(u'\\', QStringLiteral("\\\\"));
+}
+
+bool writeIfDifferent(const QString& path, const QByteArray& content)
+{
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.readAll() == content)
+        return true;
+    current.close();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(content) < 0 || !out.commit()) {
+        qCWarning(lcInstall).noquote() << "Zentrove: could not write" << path << out.errorString();
+        return false;
+    }
+    return true;
+}
+
+// mimeapps.list with our entry as the default for "zentrove:" links; every other line as it was.
+QByteArray withLinkHandler(const QByteArray& current)
+{
+    const QString line = linkType + u'=' + appEntry + u';';
+    const QString section = QStringLiteral("[Default Applications]");
+    QStringList lines = QString::fromUtf8(current).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    qsizetype inSection = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString trimmed = lines[i].trimmed();
+        if (trimmed.startsWith(u'[')) {
+            inSection = trimmed == section ? i : -1;
+            continue;
+        }
+        if (inSection >= 0 && trimmed.section(u'=', 0, 0).trimmed() == linkType) {
+            lines[i] = line;
+            return (lines.join(u'\n') + u'\n').toUtf8();
+        }
+    }
+    const qsizetype header = lines.indexOf(section);
+    if (header >= 0)
+        lines.insert(header + 1, line);
+    else
+        lines << section << line;
+    return (lines.join(u'\n') + u'\n').toUtf8();
+}
+
 } // namespace
+
+std::optional<QString> Install::linkHandlerEntry(const QString& appImage)
+{
+    for (const QChar c : appImage)
+        if (c.category() == QChar::Other_Control)
+            return std::nullopt;
+    if (appImage.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Zentrove\n"
+                          "Exec=%1 %u\n"
+                          "NoDisplay=true\n"
+                          "MimeType=%2;\n")
+        .arg(execArgument(appImage), linkType);
+}
+
+bool Install::registerLinkHandler(const QString& appImage, const QString& configHome, const QString& dataHome)
+{
+    const std::optional<QString> entry = linkHandlerEntry(appImage);
+    if (!entry) {
+        qCWarning(lcInstall).noquote() << "Zentrove: not registered for links: no desktop entry can name" << appImage;
+        return false;
+    }
+    if (!writeIfDifferent(dataHome + QStringLiteral("/applications/") + appEntry, entry->toUtf8()))
+        return false;
+    const QString list = configHome + QStringLiteral("/mimeapps.list");
+    QFile current(list);
+    QByteArray content;
+    if (current.open(QIODevice::ReadOnly))
+        content = current.readAll();
+    else if (QFileInfo::exists(list)) {
+        // A list that exists but cannot be read is left alone rather than replaced.
+        qCWarning(lcInstall).noquote() << "Zentrove: could not read" << list << current.errorString();
+        return false;
+    }
+    return writeIfDifferent(list, withLinkHandler(content));
+}
+
+void Install::registerRunningAppImage()
+{
+    const std::optional<QString> appImage = AppImage::current();
+    if (appImage && !needsMove(appImage, QDir::homePath()))
+        registerLinkHandler(QFileInfo(*appImage).absoluteFilePath(), Paths::configHome(), Paths::applicationSupport());
+}
 
 QString Install::applications(const QString& home)
 {

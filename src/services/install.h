@@ -61,6 +61,16 @@ void forgetLibrary(Defaults& paneflow);
 // changed.
 int removeRegistrations(const QString& configHome, const QString& dataHome);
 
+// The desktop entry that opens "zentrove:" links with the app image at `appImage`; none for a
+// path no desktop entry can name (control characters).
+std::optional<QString> linkHandlerEntry(const QString& appImage);
+// Makes the app image the user's handler of "zentrove:" links: its entry in the user's
+// applications folder and the default in the user's mimeapps.list (other lines kept). Rewrites
+// only what differs; false when a file cannot be written.
+bool registerLinkHandler(const QString& appImage, const QString& configHome, const QString& dataHome);
+// At launch from an app image that is in its place (`needsMove` is false).
+void registerRunningAppImage();
+
 // Moves `path` to the freedesktop trash; false when the trash cannot take it.
 bool trash(const QString& path);
 

@@ -1,3 +1,5 @@
+#include <glib.h>
+
 #include "core/zentrove.h"
 #include "platform/app_image.h"
 #include "platform/bundle.h"
@@ -5,10 +7,12 @@
 #include "services/install.h"
 #include "test_support.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -204,6 +208,85 @@ private slots:
                  QByteArray("[Default Applications]\ntext/html=firefox.desktop\n[Added Associations]\nx-scheme-handler/zentrove=other.desktop;\n"));
         // Nothing left to remove the second time.
         QCOMPARE(Install::removeRegistrations(config, data), 0);
+    }
+
+    // The entry's Exec read back as the desktop reads it (GLib's key file and argument rules).
+    void linkHandlerNamesOddPathsExactly()
+    {
+        const QString path = home->path() + QStringLiteral("/My \"Apps\" 'x' $(id) `y` 100% \\n é/Zentrove.AppImage");
+        const std::optional<QString> entry = Install::linkHandlerEntry(path);
+        QVERIFY(entry);
+        g_autoptr(GKeyFile) keys = g_key_file_new();
+        const QByteArray bytes = entry->toUtf8();
+        QVERIFY(g_key_file_load_from_data(keys, bytes.constData(), gsize(bytes.size()), G_KEY_FILE_NONE, nullptr));
+        g_autofree gchar* exec = g_key_file_get_string(keys, "Desktop Entry", "Exec", nullptr);
+        QVERIFY(exec);
+        gint argc = 0;
+        gchar** argv = nullptr;
+        QVERIFY(g_shell_parse_argv(exec, &argc, &argv, nullptr));
+        QCOMPARE(argc, 2);
+        // The field code is the only %: the path's own was doubled.
+        QCOMPARE(QString::fromUtf8(argv[0]).replace(QStringLiteral("%%"), QStringLiteral("%")), path);
+        QCOMPARE(QByteArray(argv[1]), QByteArray("%u"));
+        g_strfreev(argv);
+        g_autofree gchar* types = g_key_file_get_string(keys, "Desktop Entry", "MimeType", nullptr);
+        QCOMPARE(QByteArray(types), QByteArray("x-scheme-handler/zentrove;"));
+
+        QVERIFY(!Install::linkHandlerEntry(QStringLiteral("/tmp/a\nExec=evil")));
+        QVERIFY(!Install::linkHandlerEntry(QString()));
+    }
+
+    void linkHandlerRegistersAndUninstallTakesItBack()
+    {
+        const QString config = home->configHome();
+        const QString data = home->dataHome();
+        const QString app = home->path() + QStringLiteral("/Applications/Zentrove.AppImage");
+        const QString entry = data + QStringLiteral("/applications/app.zentrove.desktop");
+        const QString list = config + QStringLiteral("/mimeapps.list");
+
+        // No list yet: made with the one line.
+        QVERIFY(Install::registerLinkHandler(app, config, data));
+        QCOMPARE(read(list), QByteArray("[Default Applications]\nx-scheme-handler/zentrove=app.zentrove.desktop;\n"));
+        QCOMPARE(QString::fromUtf8(read(entry)), *Install::linkHandlerEntry(app));
+
+        // The user's other lines stay; an older handler line of ours is replaced, not repeated.
+        QVERIFY(write(list, "[Added Associations]\ntext/html=firefox.desktop;\n[Default Applications]\ntext/html=firefox.desktop\n"
+                            "x-scheme-handler/zentrove=old.desktop\n"));
+        QVERIFY(Install::registerLinkHandler(app, config, data));
+        QCOMPARE(read(list), QByteArray("[Added Associations]\ntext/html=firefox.desktop;\n[Default Applications]\ntext/html=firefox.desktop\n"
+                                        "x-scheme-handler/zentrove=app.zentrove.desktop;\n"));
+        const QDateTime written = QFileInfo(entry).lastModified();
+        QVERIFY(Install::registerLinkHandler(app, config, data));
+        QCOMPARE(QFileInfo(entry).lastModified(), written);
+
+        // Uninstalling takes both back.
+        QCOMPARE(Install::removeRegistrations(config, data), 2);
+        QVERIFY(!QFile::exists(entry));
+        QCOMPARE(read(list), QByteArray("[Added Associations]\ntext/html=firefox.desktop;\n[Default Applications]\ntext/html=firefox.desktop\n"));
+
+        // A list that cannot be read (a folder in its place) is not replaced.
+        QVERIFY(QFile::remove(list));
+        QVERIFY(QDir().mkpath(list));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not read")));
+        QVERIFY(!Install::registerLinkHandler(app, config, data));
+        QVERIFY(QFileInfo(list).isDir());
+    }
+
+    // Only an app image in its place names itself the handler.
+    void theRunningAppImageRegistersOnlyInPlace()
+    {
+        const QString entry = home->dataHome() + QStringLiteral("/applications/app.zentrove.desktop");
+        const QString downloads = home->path() + QStringLiteral("/Downloads/Zentrove.AppImage");
+        const QString placed = home->path() + QStringLiteral("/Applications/Zentrove.AppImage");
+        QVERIFY(write(downloads, "app"));
+        QVERIFY(write(placed, "app"));
+        qputenv("APPIMAGE", downloads.toUtf8());
+        Install::registerRunningAppImage();
+        QVERIFY(!QFile::exists(entry));
+        qputenv("APPIMAGE", placed.toUtf8());
+        Install::registerRunningAppImage();
+        qunsetenv("APPIMAGE");
+        QCOMPARE(QString::fromUtf8(read(entry)), *Install::linkHandlerEntry(placed));
     }
 
     void trashUsesTheUsersTrashAndSaysWhenItCannot()

@@ -19,6 +19,7 @@
 #include "platform/launcher.h"
 #include "platform/login_items.h"
 #include "platform/workspace.h"
+#include "services/install.h"
 
 #include <QDesktopServices>
 #include <QLoggingCategory>
@@ -139,6 +140,9 @@ void AppDelegate::didFinishLaunching(const QStringList& arguments)
         return;
     }
     m_launched = true;
+    // An app image has no package to name it the handler of the app's links: it says so itself,
+    // each launch, with its path of now.
+    Install::registerRunningAppImage();
     if (!m_linkLaunch)
         showWindowAtLaunch(line);
 }
