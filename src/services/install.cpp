@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QUuid>
 
@@ -333,8 +334,19 @@ bool Install::trash(const QString& path)
         return false;
     }
     QFile file(path);
-    if (file.moveToTrash())
+    if (!file.moveToTrash()) {
+        qCWarning(lcInstall).noquote() << "Zentrove: could not move" << path << "to the trash:" << file.errorString();
+        return false;
+    }
+    // Qt also reports success when the trash it looks for (its own idea of the data folder) cannot
+    // be set up, having moved the file into a "files" folder of the working directory: put it back.
+    const QString landed = file.fileName();
+    static const QRegularExpression inTrash(QStringLiteral("/(Trash|\\.Trash-\\d+|\\.Trash/\\d+)/files/[^/]+$"));
+    if (inTrash.match(landed).hasMatch())
         return true;
-    qCWarning(lcInstall).noquote() << "Zentrove: could not move" << path << "to the trash:" << file.errorString();
+    QDir().rename(landed, path);
+    const QFileInfo moved(landed);
+    QFile::remove(moved.absolutePath() + QStringLiteral("/../info/") + moved.fileName() + QStringLiteral(".trashinfo"));
+    qCWarning(lcInstall).noquote() << "Zentrove: could not move" << path << "to the trash: it went to" << landed << "instead";
     return false;
 }

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -313,6 +314,25 @@ private slots:
         QVERIFY(QFileInfo::exists(app));
         // Not moved somewhere else instead (a "files" folder where the process happens to run).
         QVERIFY(!QFileInfo::exists(QDir::currentPath() + QStringLiteral("/files/Zentrove.AppImage")));
+
+        // Our trash can be made but the one Qt looks for cannot (its test-mode data folder here):
+        // Qt "succeeds" into the working directory; the file comes back and the caller hears of it.
+        QVERIFY(QFile::remove(home->dataHome() + QStringLiteral("/Trash")));
+        const QString qtData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        if (qtData != home->dataHome()) {
+            QVERIFY(write(qtData + QStringLiteral("/Trash"), "not a folder"));
+            QTemporaryDir work;
+            const QString before = QDir::currentPath();
+            QDir::setCurrent(work.path());
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(".*")));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("it went to")));
+            const bool trashed = Install::trash(app);
+            QDir::setCurrent(before);
+            QVERIFY(!trashed);
+            QVERIFY(QFileInfo::exists(app));
+            QVERIFY(!QFileInfo::exists(work.path() + QStringLiteral("/files/Zentrove.AppImage")));
+            QVERIFY(!QFileInfo::exists(work.path() + QStringLiteral("/info/Zentrove.AppImage.trashinfo")));
+        }
     }
 
     void packageInstallIsToldByThePackagesFileList()
