@@ -1,34 +1,11 @@
 #include "wallpaper/player/wallpaper_window.h"
 
-#include "platform/desktop_layer.h"
-
 #include <QPainter>
 
-#include <cmath>
-
 WallpaperWindow::WallpaperWindow(DesktopLayer& layer, const QRect& geometry)
+    : DesktopWindow(layer, DesktopLayer::Level::wallpaper, geometry)
 {
-    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint | Qt::WindowDoesNotAcceptFocus
-             | Qt::WindowTransparentForInput);
     setTitle(QStringLiteral("Paneflow"));
-    setGeometry(geometry);
-    // The hints go on before the window is first shown: window managers read them when mapping.
-    create();
-    layer.place(winId());
-    QRasterWindow::show();
-    lower();
-}
-
-void WallpaperWindow::cover(const QRect& geometry)
-{
-    if (geometry != this->geometry())
-        setGeometry(geometry);
-}
-
-QSize WallpaperWindow::pixelSize() const
-{
-    const double ratio = devicePixelRatio();
-    return QSize(int(std::lround(width() * ratio)), int(std::lround(height() * ratio))).expandedTo(QSize(1, 1));
 }
 
 void WallpaperWindow::showImage(const QImage& image)

@@ -1,22 +1,16 @@
 #pragma once
 
+#include "platform/desktop_window.h"
+
 #include <QImage>
-#include <QRasterWindow>
 
-class DesktopLayer;
-
-// One display's wallpaper: a borderless window on the desktop layer covering the display, never
-// focused and passing every click through to the desktop, showing one picture that fills it.
-class WallpaperWindow : public QRasterWindow
+// One display's wallpaper: a window at the bottom of the desktop layer covering the display,
+// showing one picture that fills it.
+class WallpaperWindow : public DesktopWindow
 {
     Q_OBJECT
 public:
     WallpaperWindow(DesktopLayer& layer, const QRect& geometry);
-
-    // Covers `geometry` (in points, on the whole desktop).
-    void cover(const QRect& geometry);
-    // The size pictures are made at to fill the window pixel for pixel.
-    QSize pixelSize() const;
 
     // Shows `image`, stretched when it was made for another size; a null image shows black.
     void showImage(const QImage& image);
