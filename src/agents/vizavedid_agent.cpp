@@ -3,9 +3,11 @@
 #include "brand/brand.h"
 #include "clock/clock_snapshot.h"
 #include "clock/clock_view.h"
+#include "clock/desktop_clock.h"
 #include "clock/style_store.h"
 #include "core/zentrove.h"
 #include "looks/look_receiver.h"
+#include "platform/desktop_layer.h"
 
 #include <QLoggingCategory>
 
@@ -36,6 +38,17 @@ void VizaVedidAgent::startWork()
     // The clock follows the stored style; each new style is drawn once.
     connect(&store, &StyleStore::styleChanged, this, &VizaVedidAgent::drawClock);
     drawClock();
+    // The clock on the desktop needs a desktop layer (not an offscreen or Wayland session).
+    if (DesktopLayer& layer = DesktopLayer::system(); layer.available())
+        m_desktop = std::make_unique<DesktopClock>(store, layer);
+    else
+        qCInfo(lcClockAgent).noquote() << logPrefix() << "no desktop layer: the clock is not shown on the desktop";
+}
+
+void VizaVedidAgent::stopWork()
+{
+    m_desktop.reset();
+    m_looks.reset();
 }
 
 void VizaVedidAgent::drawClock()

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class DesktopClock;
 class LookReceiver;
 
 // The lock screen clock part's agent: it keeps the clock's styles (StyleStore) and switches to the
@@ -17,10 +18,12 @@ public:
 
 protected:
     void startWork() override;
+    void stopWork() override;
 
 private:
     // Draws the clock of the current style (a picture of it when ZENTROVE_CLOCK_PICTURE names a file).
     void drawClock();
 
     std::unique_ptr<LookReceiver> m_looks;
+    std::unique_ptr<DesktopClock> m_desktop;
 };

@@ -548,6 +548,14 @@ void ClockView::drawOnScreen(QPainter& painter, const QRectF& screen, const QDat
     painter.drawImage(blockRect(screen, r.block).topLeft() + r.offset, r.image);
 }
 
+ClockView::Placed ClockView::placed(const QRectF& screen, const QDateTime& date, double devicePixelRatio) const
+{
+    const Rendered& r = rendered(date, devicePixelRatio);
+    if (r.image.isNull())
+        return {};
+    return {r.image, blockRect(screen, r.block).topLeft() + r.offset};
+}
+
 QImage ClockView::render(QSize size, const QDateTime& date, const QColor& background) const
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);

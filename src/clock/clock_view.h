@@ -47,6 +47,14 @@ public:
     QRectF blockRect(const QRectF& screen, const QSizeF& block) const;
     // Places and draws the block on the screen rectangle.
     void drawOnScreen(QPainter& painter, const QRectF& screen, const QDateTime& date) const;
+    // The block as drawn on the screen rectangle at `devicePixelRatio`: its picture (shadow
+    // included, device pixels, see-through around the clock) and where its top-left falls.
+    struct Placed
+    {
+        QImage image;
+        QPointF topLeft;
+    };
+    Placed placed(const QRectF& screen, const QDateTime& date, double devicePixelRatio) const;
     // The block drawn on a screen of `size` pixels over `background`.
     QImage render(QSize size, const QDateTime& date, const QColor& background = Qt::transparent) const;
 
