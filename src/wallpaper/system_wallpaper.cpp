@@ -1,9 +1,11 @@
 #include "wallpaper/system_wallpaper.h"
 
+#include "platform/desktop_picture_settings.h"
 #include "platform/desktop_words.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "platform/system_wallpaper_agent.h"
+#include "wallpaper/desktop_picture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <QMutex>
 #include <QSaveFile>
 #include <QTimer>
+#include <QUrl>
 
 #include <cmath>
 
@@ -31,7 +34,16 @@ constexpr int maxWalkDepth = 256;
 SystemWallpaper::Environment defaultEnvironment()
 {
     SystemWallpaper::Environment e;
-    e.desktopPictures = [] { return QStringList(); };
+    e.desktopPictureSettings = []() -> DesktopPictureSettings& { return DesktopPictureSettings::system(); };
+    e.desktopPictures = [] {
+        // The desktop keeps one picture for all displays, as a URI.
+        DesktopPictureSettings& settings = DesktopPictureSettings::system();
+        if (!settings.isSetUp() || settings.keys().isEmpty())
+            return QStringList();
+        const auto value = settings.value(settings.keys().first());
+        const QUrl url(value ? value->text : QString());
+        return url.isLocalFile() ? QStringList {url.toLocalFile()} : QStringList();
+    };
     e.restartAgent = [] { SystemWallpaperAgent::restart(); };
     e.openSettings = [] { DesktopWords::openSettings(SettingsPane::wallpaper); };
     e.bundledEntriesPath = SystemWallpaperAgent::bundledEntriesPath();
@@ -223,7 +235,8 @@ const QStringList& SystemWallpaper::slotKeys()
 
 bool SystemWallpaper::isSetUp()
 {
-    return (QFileInfo::exists(entriesPath()) || QFileInfo::exists(bundledEntriesPath())) && QFileInfo::exists(indexPath());
+    const Environment e = environment();
+    return e.desktopPictureSettings && e.desktopPictureSettings().isSetUp();
 }
 
 QString SystemWallpaper::notSetUpMessage()
@@ -377,6 +390,10 @@ void SystemWallpaper::giveBack(QObject* context, std::function<void()> done)
         if (done)
             done();
     };
+    // The desktop's own picture settings hold a still of ours while the part runs; the part gives
+    // them back when it quits, this catches a part that could not (it crashed, its X server went).
+    if (const Environment e = environment(); e.desktopPictureSettings)
+        DesktopPicture::giveBack(e.desktopPictureSettings());
     const std::optional<QByteArray> saved = readFile(backupIndexPath());
     if (!isShowingOurs()) {
         // The user has picked another wallpaper since: keep their choice.

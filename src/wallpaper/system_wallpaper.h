@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <QVariantMap>
 
+class DesktopPictureSettings;
+
 #include <functional>
 #include <optional>
 #include <utility>
@@ -33,7 +35,8 @@ QString categoryID();
 // The keys under which the store keeps its slot dictionaries.
 const QStringList& slotKeys();
 
-// Whether the system has made its wallpaper store for this account yet.
+// Whether the desktop keeps wallpaper settings we can show ours in (its desktop picture and lock
+// screen picture settings).
 bool isSetUp();
 QString notSetUpMessage();
 void openSettings();
@@ -54,7 +57,7 @@ bool isShowingOurs();
 // Backs up the user's own store state once; an existing backup is never replaced. On failure
 // returns false and says why in `error`.
 bool takeOver(QString* error = nullptr);
-// Puts the user's own choice back. Runs `done` on `context` when finished (about 2 seconds when
+// Puts the user's own choice back: the desktop's picture settings first, then the store. Runs `done` on `context` when finished (about 2 seconds when
 // the store showed ours). Callers do not run two at once.
 void giveBack(QObject* context, std::function<void()> done = {});
 // Deletes our videos and thumbnails and drops our entries from the user's entries file.
@@ -67,6 +70,8 @@ struct Environment
 {
     // Current desktop picture of every screen (none where the platform does not say).
     std::function<QStringList()> desktopPictures;
+    // The desktop's own wallpaper settings.
+    std::function<DesktopPictureSettings&()> desktopPictureSettings;
     // Makes the system's wallpaper agent read the store again.
     std::function<void()> restartAgent;
     // Opens the desktop's wallpaper settings.

@@ -1,6 +1,8 @@
+#include "platform/desktop_picture_settings.h"
 #include "platform/paths.h"
 #include "platform/property_list.h"
 #include "test_support.h"
+#include "wallpaper/desktop_picture.h"
 #include "wallpaper/system_wallpaper.h"
 
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 
 namespace SW = SystemWallpaper;
 
@@ -74,6 +77,34 @@ QByteArray entries(int version, const QStringList& assets, const QStringList& ca
         .toJson();
 }
 
+// The desktop's picture settings held in memory, as a desktop that keeps them would.
+class MemorySettings final : public DesktopPictureSettings
+{
+public:
+    bool setUp = true;
+    QHash<QString, Value> values;
+
+    bool isSetUp() const override { return setUp; }
+    QString backend() const override { return QStringLiteral("memory"); }
+    QStringList keys() const override { return {QStringLiteral("picture"), QStringLiteral("picture-dark"), QStringLiteral("lock")}; }
+    std::optional<Value> value(const QString& key) const override
+    {
+        if (!setUp)
+            return std::nullopt;
+        return values.value(key, Value {QStringLiteral("file:///usr/share/default.png"), false});
+    }
+    bool set(const QString& key, const QString& text) override
+    {
+        values.insert(key, {text, true});
+        return setUp;
+    }
+    bool reset(const QString& key) override
+    {
+        values.remove(key);
+        return setUp;
+    }
+};
+
 } // namespace
 
 class TestSystemWallpaper : public QObject
@@ -84,6 +115,7 @@ class TestSystemWallpaper : public QObject
     QStringList pictures;
     int restarts = 0;
     std::function<void()> onRestart;
+    MemorySettings desktop;
 
     QString bundled() const { return home->path() + QStringLiteral("/System/entries.json"); }
     QString backupIndex() const { return SW::backupsDir() + QStringLiteral("/Index.plist"); }
@@ -102,7 +134,9 @@ private slots:
         pictures.clear();
         restarts = 0;
         onRestart = {};
+        desktop = MemorySettings();
         SW::Environment env;
+        env.desktopPictureSettings = [this]() -> DesktopPictureSettings& { return desktop; };
         env.desktopPictures = [this] { return pictures; };
         env.restartAgent = [this] {
             ++restarts;
@@ -120,16 +154,59 @@ private slots:
         home.reset();
     }
 
-    void setUpNeedsEntriesAndIndex()
+    void setUpIsTheDesktopsPictureSettings()
     {
         QVERIFY(SW::indexPath().startsWith(Paths::applicationSupport() + QStringLiteral("/com.apple.wallpaper/")));
+        // The store's files do not exist on this desktop and do not matter: its settings do.
+        QVERIFY(SW::isSetUp());
+        desktop.setUp = false;
         QVERIFY(!SW::isSetUp());
-        QVERIFY(write(SW::entriesPath(), entries(1, {}, {})));
-        QVERIFY(!SW::isSetUp()); // entries but no index yet
-        QVERIFY(QFile::remove(SW::entriesPath()));
         QVERIFY(write(bundled(), entries(1, {}, {})));
         QVERIFY(write(SW::indexPath(), index(theirAsset)));
-        QVERIFY(SW::isSetUp()); // the system's own entries are enough
+        QVERIFY(!SW::isSetUp());
+    }
+
+    void giveBackPutsTheDesktopPictureBack()
+    {
+        // The part placed its still and then ended without giving back (it crashed).
+        desktop.values.insert(QStringLiteral("picture"), {QStringLiteral("file:///home/me/own.jpg"), true});
+        desktop.values.insert(QStringLiteral("picture-dark"), {QStringLiteral("file:///home/me/own-dark.jpg"), true});
+        QImage still(64, 32, QImage::Format_RGB32);
+        still.fill(Qt::red);
+        QString error;
+        QVERIFY2(DesktopPicture::place(desktop, still, &error), qPrintable(error));
+        QVERIFY(DesktopPicture::showsOurs(desktop));
+        // The desktop picture is ours: the store counts as showing ours.
+        SW::Environment env = SW::environment();
+        env.desktopPictures = [this] {
+            return QStringList {QUrl(desktop.value(QStringLiteral("picture"))->text).toLocalFile()};
+        };
+        SW::setEnvironment(env);
+        QVERIFY(SW::isShowingOurs());
+
+        giveBackAndWait();
+        QCOMPARE(desktop.value(QStringLiteral("picture"))->text, QStringLiteral("file:///home/me/own.jpg"));
+        QCOMPARE(desktop.value(QStringLiteral("picture-dark"))->text, QStringLiteral("file:///home/me/own-dark.jpg"));
+        QVERIFY(!desktop.values.contains(QStringLiteral("lock"))); // never set: the default again
+        QVERIFY(!QFile::exists(DesktopPicture::backupPath()));
+        QVERIFY(QDir(DesktopPicture::stillFolder()).entryList(QDir::Files).isEmpty());
+        // Given back at once: nothing of ours shows, so no restart of the store's agent was needed.
+        QCOMPARE(restarts, 0);
+    }
+
+    void giveBackKeepsTheDesktopPictureBackupWhenItCannotBeRead()
+    {
+        QImage still(8, 8, QImage::Format_RGB32);
+        still.fill(Qt::blue);
+        QVERIFY(DesktopPicture::place(desktop, still));
+        // The desktop's schemas went away meanwhile: the backup stays for a later give-back.
+        desktop.setUp = false;
+        giveBackAndWait();
+        QVERIFY(QFile::exists(DesktopPicture::backupPath()));
+        desktop.setUp = true;
+        giveBackAndWait();
+        QVERIFY(!DesktopPicture::showsOurs(desktop));
+        QVERIFY(!QFile::exists(DesktopPicture::backupPath()));
     }
 
     void manifestPicksTheNewerCopy()
