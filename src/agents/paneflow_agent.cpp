@@ -78,6 +78,9 @@ void PaneflowAgent::startWork()
     m_player = std::make_unique<DesktopPlayer>(*m_library, layer, m_appearance.get(), qEnvironmentVariableIntValue("ZENTROVE_DECODER_THREADS"));
     m_player->setPaused(!m_playback->isPlaying());
     connect(m_playback.get(), &LivePlayback::playingChanged, m_player.get(), [this](bool playing) { m_player->setPaused(!playing); });
+    // A display under a full-screen window stops its own video while the others play on.
+    m_player->setCovered(m_playback->coveredAreas());
+    connect(m_playback.get(), &LivePlayback::coveredChanged, m_player.get(), &DesktopPlayer::setCovered);
     connect(m_player.get(), &DesktopPlayer::failureChanged, m_playback.get(), [this] { m_playback->setFailure(m_player->failure()); });
     m_playback->setFailure(m_player->failure());
     // The desktop's own wallpaper shows where the player's windows do not (overviews, the lock

@@ -62,6 +62,11 @@ void LivePlayback::update()
         if (changed)
             emit playingChanged(playing);
     }
+    const QList<QRect> covered = m_rules.coveredAreas();
+    if (covered != m_covered) {
+        m_covered = covered;
+        emit coveredChanged(covered);
+    }
 }
 
 void LivePlayback::setFailure(const std::optional<QString>& reason)

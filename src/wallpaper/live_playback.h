@@ -40,8 +40,12 @@ public:
     // while no rule pauses the wallpaper.
     void setFailure(const std::optional<QString>& reason);
 
+    // Displays (their areas) hidden under another app's full-screen window while the rest plays.
+    QList<QRect> coveredAreas() const { return m_covered; }
+
 signals:
     void playingChanged(bool playing);
+    void coveredChanged(const QList<QRect>& areas);
 
 private:
     void updateRecording();
@@ -55,5 +59,6 @@ private:
     bool m_playing = false;
     std::optional<QString> m_reason;
     std::optional<QString> m_failure;
+    QList<QRect> m_covered;
     bool m_reported = false; // the recorder logs "starting" until the first state is known
 };

@@ -91,6 +91,7 @@ void PauseRules::updatePolling()
     bool cleared = false;
     if (!watchFullScreen && !m_fullScreenDisplays.isEmpty()) {
         m_fullScreenDisplays.clear();
+        m_coveredAreas.clear();
         cleared = true;
     }
     if (!watchLoad) {
@@ -116,13 +117,19 @@ void PauseRules::poll()
         return;
 
     QSet<quint32> displays;
+    QList<QRect> areas;
     if (m_settings.pauseOnFullScreen()) {
-        displays = coveredDisplays(m_sensors.windows->onScreenWindows(), m_sensors.windows->displays(),
-                                   QCoreApplication::applicationPid());
+        const QList<DisplayArea> all = m_sensors.windows->displays();
+        displays = coveredDisplays(m_sensors.windows->onScreenWindows(), all, QCoreApplication::applicationPid());
+        for (const DisplayArea& display : all)
+            if (displays.contains(display.id))
+                areas.append(display.bounds.toAlignedRect());
     }
-    const bool fullScreenChanged = displays != m_fullScreenDisplays;
-    if (fullScreenChanged)
+    const bool fullScreenChanged = displays != m_fullScreenDisplays || areas != m_coveredAreas;
+    if (fullScreenChanged) {
         m_fullScreenDisplays = displays;
+        m_coveredAreas = areas;
+    }
 
     if (m_settings.pauseOnHighCPU()) {
         if (const auto load = cpuLoad(*m_sensors.machine, m_lastLoad)) {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QSet>
 #include <QString>
 #include <QTimer>
@@ -53,6 +54,8 @@ public:
     bool isBusy() const { return m_busy; }
     bool onBattery() const { return m_onBattery; }
     QSet<quint32> fullScreenDisplays() const { return m_fullScreenDisplays; }
+    // Where those displays are on the whole desktop.
+    QList<QRect> coveredAreas() const { return m_coveredAreas; }
 
     // The share of processor time spent working since `last`; none the first time (it only
     // records the counts) and when the counts cannot be read.
@@ -75,6 +78,7 @@ private:
     QTimer m_timer;
     bool m_onBattery = false;
     QSet<quint32> m_fullScreenDisplays;
+    QList<QRect> m_coveredAreas;
     bool m_busy = false;
     std::optional<CpuTicks> m_lastLoad;
     int m_busySamples = 0;

@@ -183,6 +183,56 @@ private slots:
         QVERIFY(loop->framesDecoded() < decoded + 40);
     }
 
+    void aCoveredDisplayStopsItsOwnVideo()
+    {
+        // Each display shows a video of its own.
+        const Ensemble own = store->addEnsemble(movingB.id, QStringLiteral("Own"));
+        store->setEnsemble(own.id, sideScreen);
+        auto player = play();
+        QCOMPARE(player->decoderCount(), 2);
+        const SharedVideoLoop* mainLoop = player->decoder(store->mediaPath(movingA));
+        const SharedVideoLoop* sideLoop = player->decoder(store->mediaPath(movingB));
+        QVERIFY(mainLoop && sideLoop);
+        QVERIFY(changesOver(sideArea, 3000));
+
+        // An app goes full screen on the side display: its video stops, the main one plays on.
+        player->setCovered({sideArea});
+        QVERIFY(player->isCovered(sideScreen.displayID));
+        QVERIFY(!player->isCovered(mainScreen.displayID));
+        QTest::qWait(200); // a frame already on its way may still land
+        const qint64 sideDecoded = sideLoop->framesDecoded();
+        const qint64 mainDecoded = mainLoop->framesDecoded();
+        const QByteArray sideStill = patch(sideArea);
+        QTest::qWait(800);
+        QCOMPARE(sideLoop->framesDecoded(), sideDecoded);
+        QCOMPARE(patch(sideArea), sideStill);
+        QVERIFY(mainLoop->framesDecoded() > mainDecoded + 5);
+        QVERIFY(changesOver(mainArea, 2000));
+
+        // The app leaves: the side video goes on from where it stood.
+        player->setCovered({});
+        QVERIFY(changesOver(sideArea, 2000));
+        QVERIFY(sideLoop->framesDecoded() > sideDecoded);
+        QVERIFY(sideLoop->framesDecoded() < sideDecoded + 40);
+
+        // Both displays show one video: covering one keeps the shared decoder going for the other.
+        store->setWallpaper(*store->ensemble(own.id), movingA.id);
+        QTRY_COMPARE(player->decoderCount(), 1);
+        player->setCovered({sideArea});
+        QTest::qWait(200);
+        const qint64 shared = mainLoop->framesDecoded();
+        const QByteArray hidden = patch(sideArea);
+        QVERIFY(changesOver(mainArea, 2000));
+        QVERIFY(mainLoop->framesDecoded() > shared);
+        QCOMPARE(patch(sideArea), hidden); // the covered window is not painted meanwhile
+        // Both covered (a window over the whole desktop): it stops too.
+        player->setCovered({QRect(0, 0, 1280, 480)});
+        QTest::qWait(200);
+        const qint64 stopped = mainLoop->framesDecoded();
+        QTest::qWait(600);
+        QCOMPARE(mainLoop->framesDecoded(), stopped);
+    }
+
     void followsTheStoreAndTheDisplays()
     {
         auto player = play();

@@ -164,11 +164,19 @@ private slots:
         QCOMPARE(changes, 1);
         windows.activate(); // nothing new: no call
         QCOMPARE(changes, 1);
+        QCOMPARE(rules->coveredAreas(), QList<QRect>({QRect(0, 0, 1920, 1080)}));
+        // The app moves to the second display: the player learns where the covered one is.
+        windows.windows = {window(QRectF(1920, 0, 2560, 1440))};
+        windows.activate();
+        QCOMPARE(changes, 2);
+        QVERIFY(!rules->fullScreen({1}));
+        QCOMPARE(rules->coveredAreas(), QList<QRect>({QRect(1920, 0, 2560, 1440)}));
         settings.setFullScreen(false);
         QVERIFY(!rules->fullScreen({1}));
         QVERIFY(rules->fullScreenDisplays().isEmpty());
+        QVERIFY(rules->coveredAreas().isEmpty());
         QVERIFY(!rules->isPolling());
-        QCOMPARE(changes, 2);
+        QCOMPARE(changes, 3);
     }
 
     void turningBothPolledRulesOffClearsEverything()

@@ -13,6 +13,8 @@
 #include <QMetaObject>
 #include <QSet>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcDesktopPlayer, "zentrove.wallpaper.player")
 
 namespace {
@@ -72,8 +74,31 @@ void DesktopPlayer::setPaused(bool paused)
     if (paused == m_paused)
         return;
     m_paused = paused;
+    pauseVideos();
+}
+
+void DesktopPlayer::setCovered(const QList<QRect>& areas)
+{
+    if (areas == m_coveredAreas)
+        return;
+    m_coveredAreas = areas;
+    updateVideos();
+}
+
+bool DesktopPlayer::isCovered(quint32 displayID) const
+{
+    const auto found = m_shown.find(displayID);
+    if (found == m_shown.end())
+        return false;
+    // One point of slack on every side: full-screen windows are sometimes off by a fraction.
+    const QRect display = found->second.window->geometry().adjusted(1, 1, -1, -1);
+    return std::any_of(m_coveredAreas.cbegin(), m_coveredAreas.cend(), [&](const QRect& area) { return area.contains(display); });
+}
+
+void DesktopPlayer::pauseVideos()
+{
     for (auto& [path, loop] : m_videos)
-        loop->setPaused(paused);
+        loop->setPaused(m_paused || m_hidden[path]);
 }
 
 WallpaperWindow* DesktopPlayer::window(quint32 displayID) const
@@ -223,34 +248,44 @@ void DesktopPlayer::loadPicture(quint32 id, Shown& shown, const QString& path, K
 
 void DesktopPlayer::updateVideos()
 {
-    // Each video file on screen, with every size it is shown at.
-    std::map<QString, QList<QSize>> wanted;
+    // Each video file on screen, with every size a visible display shows it at; a video whose
+    // every display is covered keeps its sizes and stops (it goes on from there when uncovered).
+    std::map<QString, QList<QSize>> wanted, hiddenSizes;
     for (const auto& [id, shown] : m_shown) {
         if (shown.target->kind != Kind::video || shown.failure)
             continue;
-        QList<QSize>& sizes = wanted[shown.target->path];
+        QList<QSize>& sizes = isCovered(id) ? hiddenSizes[shown.target->path] : wanted[shown.target->path];
         if (!sizes.contains(shown.size))
             sizes.append(shown.size);
+    }
+    m_hidden.clear();
+    for (auto& [path, sizes] : hiddenSizes) {
+        if (!wanted.contains(path)) {
+            wanted[path] = sizes;
+            m_hidden[path] = true;
+        }
     }
     std::erase_if(m_videos, [&](const auto& entry) { return !wanted.contains(entry.first); });
     for (auto& [path, sizes] : wanted) {
         if (const auto found = m_videos.find(path); found != m_videos.end()) {
-            found->second->setSizes(sizes);
+            if (!m_hidden[path])
+                found->second->setSizes(sizes);
             continue;
         }
-        auto loop = std::make_unique<SharedVideoLoop>(path, sizes, m_paused, m_threads);
+        auto loop = std::make_unique<SharedVideoLoop>(path, sizes, m_paused || m_hidden[path], m_threads);
         // A copy to capture: clang before 16 cannot capture a structured binding.
         const QString file = path;
         connect(loop.get(), &SharedVideoLoop::frameReady, this, [this, file](const FilledFrame& frame) { deliver(file, frame); });
         connect(loop.get(), &SharedVideoLoop::failed, this, [this, file](const QString& error) { videoFailed(file, error); });
         m_videos.emplace(path, std::move(loop));
     }
+    pauseVideos();
 }
 
 void DesktopPlayer::deliver(const QString& path, const FilledFrame& frame)
 {
     for (auto& [id, shown] : m_shown) {
-        if (shown.target->kind != Kind::video || shown.target->path != path || shown.failure)
+        if (shown.target->kind != Kind::video || shown.target->path != path || shown.failure || isCovered(id))
             continue;
         const QImage image = frame.imageFor(shown.size);
         if (!image.isNull())

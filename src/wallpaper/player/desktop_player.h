@@ -39,6 +39,10 @@ public:
     // Paused, no video decodes and every display keeps its last frame.
     void setPaused(bool paused);
     bool isPaused() const { return m_paused; }
+    // The areas (on the whole desktop) that another app's full-screen window covers. A display
+    // inside one keeps its last frame; its video stops unless a visible display shows it too.
+    void setCovered(const QList<QRect>& areas);
+    bool isCovered(quint32 displayID) const;
 
     // Why a wallpaper is not shown as it should be (a reason for the status line), or none.
     std::optional<QString> failure() const { return m_failure; }
@@ -80,6 +84,7 @@ private:
     void showTarget(quint32 id, Shown& shown);
     void loadPicture(quint32 id, Shown& shown, const QString& path, Kind kind);
     void updateVideos();
+    void pauseVideos();
     void deliver(const QString& path, const FilledFrame& frame);
     void videoFailed(const QString& path, const QString& error);
     void updateFailure();
@@ -90,6 +95,8 @@ private:
     const Appearance* m_appearance;
     int m_threads;
     bool m_paused = false;
+    QList<QRect> m_coveredAreas;
+    std::map<QString, bool> m_hidden; // videos whose every display is covered
     bool m_updateQueued = false;
     std::optional<QString> m_failure;
     std::map<quint32, Shown> m_shown;
