@@ -21,7 +21,10 @@ public:
     virtual ~DesktopPictureSettings() = default;
 
     static DesktopPictureSettings& system();
+    // The backend of the running desktop: xfconf on Xfce, GSettings elsewhere.
     static std::unique_ptr<DesktopPictureSettings> makeSystem();
+    static std::unique_ptr<DesktopPictureSettings> makeGSettings();
+    static std::unique_ptr<DesktopPictureSettings> makeXfconf();
 
     // Whether this desktop keeps such settings (false: nothing can be read or placed).
     virtual bool isSetUp() const = 0;

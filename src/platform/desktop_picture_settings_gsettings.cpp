@@ -7,6 +7,7 @@
 #include <gio/gio.h>
 #pragma pop_macro("signals")
 
+#include <algorithm>
 #include <memory>
 
 
@@ -121,7 +122,17 @@ DesktopPictureSettings& DesktopPictureSettings::system()
     return *settings;
 }
 
-std::unique_ptr<DesktopPictureSettings> DesktopPictureSettings::makeSystem()
+std::unique_ptr<DesktopPictureSettings> DesktopPictureSettings::makeGSettings()
 {
     return std::make_unique<GSettingsDesktopPicture>();
+}
+
+std::unique_ptr<DesktopPictureSettings> DesktopPictureSettings::makeSystem()
+{
+    // Xfce keeps its desktop pictures in xfconf; GNOME and the other GSettings desktops in GSettings.
+    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    const bool xfce = std::any_of(desktops.cbegin(), desktops.cend(), [](const QString& name) {
+        return name.compare(QLatin1String("XFCE"), Qt::CaseInsensitive) == 0;
+    });
+    return xfce ? makeXfconf() : makeGSettings();
 }
