@@ -76,10 +76,9 @@ void UninstallSequence::bringDockBack()
 void UninstallSequence::moveToTrash(bool trashLibrary)
 {
     setStep(QStringLiteral("Moving to the Trash…"));
-    if (trashLibrary) {
-        Install::trash(Install::library());
+    // A library that could not be trashed stays usable: its keys go only with it.
+    if (trashLibrary && Install::trash(Install::library()))
         Install::forgetLibrary(Defaults::domain(Zentrove::paneflowID()));
-    }
     Install::forgetSetup(Defaults::standard());
     Install::removeRegistrations(Paths::configHome(), Paths::applicationSupport());
     if (m_target.packaged)
