@@ -1,8 +1,9 @@
 // What the live wallpaper costs on the desktop, measured side by side in one run on a private X
 // server (Xvfb): the player's CPU time over 20 s of a 1080p30 H.264 clip on one display against
 // `ffmpeg -threads N -i clip -t 20 -f null -` (the decode alone, the floor), on two displays
-// showing the same clip, while paused, and (with --long) the resident memory after one and after
-// ten minutes of looping a 10-second clip. Each case runs in a child process of its own, so its
+// showing the same clip, while paused (and, for comparison, one display painted as it is without
+// memory shared with the X server), and (with --long) the resident memory after one and after ten
+// minutes of looping a 10-second clip. Each case runs in a child process of its own, so its
 // CPU time is its own. Needs Xvfb and the ffmpeg command line.
 //
 //   bench/bench_player                 the CPU cases (about two minutes)
@@ -104,11 +105,13 @@ struct Figures
     double rssEnd = 0;
 };
 
-Figures runChild(const QStringList& arguments, const QByteArray& display)
+Figures runChild(const QStringList& arguments, const QByteArray& display, bool painted = false)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    if (painted)
+        environment.insert(QStringLiteral("ZENTROVE_NO_SHARED_PICTURES"), QStringLiteral("1"));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), arguments);
@@ -180,11 +183,14 @@ int main(int argc, char* argv[])
     const double decodeFloor = cpuOf(RUSAGE_CHILDREN) - before;
     const Figures one = runChild({QStringLiteral("--child"), clip, QStringLiteral("1"), QStringLiteral("playing"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display());
     const Figures two = runChild({QStringLiteral("--child"), clip, QStringLiteral("2"), QStringLiteral("playing"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display());
+    // For comparison: every frame painted into the window's own buffer, as without shared memory.
+    const Figures painted = runChild({QStringLiteral("--child"), clip, QStringLiteral("1"), QStringLiteral("playing"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display(), true);
     const Figures paused = runChild({QStringLiteral("--child"), clip, QStringLiteral("1"), QStringLiteral("paused"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display());
 
     std::printf("decoder threads: %d\n", threads);
     std::printf("ffmpeg decode of 20 s (floor):   %.2f s CPU\n", decodeFloor);
     std::printf("player, one display, 20 s:       %.2f s CPU, %lld frames  -> %.2fx the floor\n", one.cpu, one.frames, one.cpu / decodeFloor);
+    std::printf("  the same, painted (no shared memory): %.2f s CPU, %lld frames  -> %.2fx the floor\n", painted.cpu, painted.frames, painted.cpu / decodeFloor);
     std::printf("player, two displays, 20 s:      %.2f s CPU, %lld frames  -> %.2fx one display\n", two.cpu, two.frames, two.cpu / one.cpu);
     std::printf("player, paused, 20 s:            %.3f s CPU -> %.2f %% of one core\n", paused.cpu, paused.cpu / 20 * 100);
 

@@ -4,6 +4,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -43,11 +44,49 @@ AVFrame* FillScaler::reusableFrame(QSize size)
     std::erase_if(m_pool, [&](const Av::FramePtr& frame) { return frame->width != size.width() || frame->height != size.height(); });
     if (m_pool.size() >= poolLimit)
         m_pool.erase(m_pool.begin()); // still held elsewhere: the holder keeps its own reference
-    Av::FramePtr frame = Av::makeVideoFrame(size.width(), size.height(), AV_PIX_FMT_RGB32);
+    Av::FramePtr frame = m_memory ? frameInMemory(size) : nullptr;
+    if (!frame)
+        frame = Av::makeVideoFrame(size.width(), size.height(), AV_PIX_FMT_RGB32);
     if (!frame)
         return nullptr;
     m_pool.push_back(std::move(frame));
     return m_pool.back().get();
+}
+
+Av::FramePtr FillScaler::frameInMemory(QSize size) const
+{
+    // Rows start 64-byte aligned and a spare block follows the last one, as in FFmpeg's own
+    // buffers: swscale's vector code writes whole blocks and may run past a row's end.
+    constexpr int align = 64;
+    if (av_image_check_size(unsigned(size.width()), unsigned(size.height()), 0, nullptr) < 0 || size.width() > (INT_MAX - align) / 4)
+        return nullptr;
+    const int stride = (size.width() * 4 + align - 1) / align * align;
+    const std::size_t bytes = std::size_t(stride) * std::size_t(size.height()) + 4 * align;
+    Av::FramePtr frame = Av::makeFrame();
+    uchar* block = frame ? m_memory.allocate(bytes) : nullptr;
+    if (!block)
+        return nullptr;
+    // The buffer gives its block back when the last picture using it is gone.
+    auto* release = new std::function<void(uchar*)>(m_memory.release);
+    frame->buf[0] = av_buffer_create(
+        block, bytes,
+        [](void* opaque, uint8_t* data) {
+            auto* giveBack = static_cast<std::function<void(uchar*)>*>(opaque);
+            (*giveBack)(data);
+            delete giveBack;
+        },
+        release, 0);
+    if (!frame->buf[0]) {
+        (*release)(block);
+        delete release;
+        return nullptr;
+    }
+    frame->data[0] = block;
+    frame->linesize[0] = stride;
+    frame->width = size.width();
+    frame->height = size.height();
+    frame->format = AV_PIX_FMT_RGB32;
+    return frame;
 }
 
 bool FillScaler::scale(const AVFrame* in, AVFrame* out)

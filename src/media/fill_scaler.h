@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/ffmpeg_support.h"
+#include "media/picture_memory.h"
 
 #include <QImage>
 #include <QSize>
@@ -18,6 +19,8 @@ public:
     // `pixelAspect`: width of a stored pixel over its height; `rotation`: clockwise degrees the
     // frames are turned by to be shown (0, 90, 180, 270).
     void setShape(double pixelAspect, int rotation);
+    // Pictures made from now on go into blocks of `memory`.
+    void setMemory(PictureMemory memory) { m_memory = std::move(memory); }
 
     // A null image (with error() telling why) when the frame or size cannot be scaled.
     QImage fill(const AVFrame* frame, QSize size);
@@ -28,6 +31,7 @@ public:
 
 private:
     AVFrame* reusableFrame(QSize size);
+    Av::FramePtr frameInMemory(QSize size) const;
 
     bool scale(const AVFrame* in, AVFrame* out);
 
@@ -35,6 +39,7 @@ private:
     int m_scalerIn[3] = {0, 0, -1}; // width, height, format the scaler was made for
     int m_scalerOut[2] = {0, 0};
     std::vector<Av::FramePtr> m_pool;
+    PictureMemory m_memory;
     double m_pixelAspect = 1;
     int m_rotation = 0;
     std::string m_error;

@@ -16,10 +16,11 @@ QImage FilledFrame::imageFor(QSize size) const
     return index >= 0 && index < images.size() ? images[index] : QImage();
 }
 
-SharedVideoLoop::SharedVideoLoop(const QString& path, QList<QSize> sizes, bool paused, int threads, QObject* parent)
+SharedVideoLoop::SharedVideoLoop(const QString& path, QList<QSize> sizes, bool paused, int threads, PictureMemory memory, QObject* parent)
     : QObject(parent)
     , m_path(path)
     , m_threads(threads)
+    , m_memory(std::move(memory))
     , m_paused(paused)
     , m_sizes(std::move(sizes))
     , m_pauseWanted(paused)
@@ -78,6 +79,7 @@ void SharedVideoLoop::run()
         return fail(decoder->error());
 
     FillScaler scaler;
+    scaler.setMemory(m_memory);
     {
         const AVCodecContext* codec = decoder->codec();
         const AVStream* stream = decoder->stream();

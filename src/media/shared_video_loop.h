@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/picture_memory.h"
+
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -32,8 +34,10 @@ class SharedVideoLoop : public QObject
     Q_OBJECT
 public:
     // `threads`: decoder threads (0 lets FFmpeg choose). Starts at once unless `paused`; paused
-    // from the start, it still makes the first frame, so there is something to show.
-    SharedVideoLoop(const QString& path, QList<QSize> sizes, bool paused = false, int threads = 0, QObject* parent = nullptr);
+    // from the start, it still makes the first frame, so there is something to show. The
+    // pictures go into `memory` when given.
+    SharedVideoLoop(const QString& path, QList<QSize> sizes, bool paused = false, int threads = 0, PictureMemory memory = {},
+                    QObject* parent = nullptr);
     ~SharedVideoLoop() override;
 
     const QString& path() const { return m_path; }
@@ -55,6 +59,7 @@ private:
 
     QString m_path;
     int m_threads = 0;
+    PictureMemory m_memory; // read by the worker only
     bool m_paused = false; // main thread's view
 
     std::mutex m_mutex;

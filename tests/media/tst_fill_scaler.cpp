@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+#include <cstdlib>
+#include <map>
+
 // The part of a frame that fills a display: centred, the display's shape, whole pixels inside the
 // frame; and pictures of exactly the asked size out of real frames.
 class TestFillScaler : public QObject
@@ -75,6 +78,66 @@ private slots:
         QVERIFY(scaler.fill(frame.get(), QSize()).isNull());
         QVERIFY(!scaler.error().empty());
         square = {};
+    }
+
+    // Pictures made in a viewer's memory: every block is given back once neither the scaler nor
+    // any picture holds it, held ones are not drawn into, and a viewer out of memory still gets
+    // pictures (FFmpeg's own).
+    void picturesGoIntoTheViewersMemory()
+    {
+        Av::FramePtr frame = Av::makeVideoFrame(64, 36, AV_PIX_FMT_YUV420P);
+        QVERIFY(frame);
+        for (int plane = 0; plane < 3; ++plane)
+            std::fill_n(frame->data[plane], frame->linesize[plane] * (plane ? 18 : 36), uint8_t(plane ? 128 : 200));
+
+        std::map<uchar*, std::size_t> blocks;
+        int given = 0;
+        bool refuse = false;
+        PictureMemory memory {[&](std::size_t bytes) -> uchar* {
+                                  if (refuse)
+                                      return nullptr;
+                                  auto* block = static_cast<uchar*>(std::aligned_alloc(64, (bytes + 63) / 64 * 64));
+                                  blocks.emplace(block, bytes);
+                                  return block;
+                              },
+                              [&](uchar* block) {
+                                  QVERIFY(blocks.erase(block) == 1);
+                                  std::free(block);
+                                  ++given;
+                              }};
+        auto inABlock = [&](const QImage& image) {
+            for (const auto& [start, bytes] : blocks)
+                if (image.constBits() >= start && image.constBits() + image.sizeInBytes() <= start + bytes)
+                    return true;
+            return false;
+        };
+        {
+            FillScaler scaler;
+            scaler.setMemory(memory);
+            // An odd width: rows are padded, and the last row's whole-block writes stay inside.
+            const QImage held = scaler.fill(frame.get(), QSize(37, 21));
+            QCOMPARE(held.size(), QSize(37, 21));
+            QVERIFY(inABlock(held));
+            QCOMPARE(held.bytesPerLine() % 64, 0);
+            QVERIFY(qGray(held.pixel(36, 20)) > 180);
+            const QImage copy = held.copy();
+            for (int i = 0; i < 10; ++i)
+                QVERIFY(inABlock(scaler.fill(frame.get(), QSize(37, 21))));
+            QCOMPARE(held, copy);
+            QVERIFY(blocks.size() <= 4);
+
+            refuse = true;
+            const QImage elsewhere = scaler.fill(frame.get(), QSize(20, 20));
+            QCOMPARE(elsewhere.size(), QSize(20, 20));
+            QVERIFY(!inABlock(elsewhere));
+            // The picture still held keeps its block after the scaler is gone.
+            const int before = given;
+            QVERIFY(before > 0); // the other size's blocks went when the size changed
+            QVERIFY(!blocks.empty());
+            QVERIFY(inABlock(held));
+        }
+        QCOMPARE(blocks.size(), std::size_t(0));
+        QVERIFY(given > 0);
     }
 };
 

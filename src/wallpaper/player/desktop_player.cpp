@@ -6,6 +6,7 @@
 #include "media/thumbnailer.h"
 #include "platform/appearance.h"
 #include "platform/screen_areas.h"
+#include "platform/shared_pictures.h"
 #include "wallpaper/player/wallpaper_window.h"
 
 #include <QFileInfo>
@@ -272,7 +273,7 @@ void DesktopPlayer::updateVideos()
                 found->second->setSizes(sizes);
             continue;
         }
-        auto loop = std::make_unique<SharedVideoLoop>(path, sizes, m_paused || m_hidden[path], m_threads);
+        auto loop = std::make_unique<SharedVideoLoop>(path, sizes, m_paused || m_hidden[path], m_threads, pictureMemory());
         // A copy to capture: clang before 16 cannot capture a structured binding.
         const QString file = path;
         connect(loop.get(), &SharedVideoLoop::frameReady, this, [this, file](const FilledFrame& frame) { deliver(file, frame); });
@@ -280,6 +281,15 @@ void DesktopPlayer::updateVideos()
         m_videos.emplace(path, std::move(loop));
     }
     pauseVideos();
+}
+
+PictureMemory DesktopPlayer::pictureMemory()
+{
+    // Frames made where the display reads them are shown without being painted.
+    SharedPictures* shared = SharedPictures::forDisplay();
+    if (!shared)
+        return {};
+    return {[shared](std::size_t bytes) { return shared->allocate(bytes); }, [shared](uchar* block) { shared->release(block); }};
 }
 
 void DesktopPlayer::deliver(const QString& path, const FilledFrame& frame)

@@ -85,6 +85,7 @@ private:
     void loadPicture(quint32 id, Shown& shown, const QString& path, Kind kind);
     void updateVideos();
     void pauseVideos();
+    static PictureMemory pictureMemory();
     void deliver(const QString& path, const FilledFrame& frame);
     void videoFailed(const QString& path, const QString& error);
     void updateFailure();

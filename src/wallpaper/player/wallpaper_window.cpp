@@ -1,17 +1,29 @@
 #include "wallpaper/player/wallpaper_window.h"
 
+#include "platform/shared_pictures.h"
+
 #include <QPainter>
 
 WallpaperWindow::WallpaperWindow(DesktopLayer& layer, const QRect& geometry)
     : DesktopWindow(layer, DesktopLayer::Level::wallpaper, geometry)
+    , m_pictures(SharedPictures::forDisplay())
 {
     setTitle(QStringLiteral("Paneflow"));
 }
 
+WallpaperWindow::~WallpaperWindow()
+{
+    if (m_pictures)
+        m_pictures->forget(winId());
+}
+
 void WallpaperWindow::showImage(const QImage& image)
 {
+    // Kept either way: an expose paints it, and its memory is not drawn into while it is shown.
     m_image = image;
     ++m_shown;
+    if (m_pictures && !image.isNull() && image.size() == pixelSize() && m_pictures->show(winId(), image))
+        return;
     update();
 }
 
