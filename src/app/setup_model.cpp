@@ -271,18 +271,24 @@ SetupStep SetupModel::applyChoices()
 
 // --- permissions ------------------------------------------------------------------------------
 
-void SetupModel::beginTaskbarWait()
+void SetupModel::afterStartWait(std::function<void()> look)
 {
-    m_taskbarLate = false;
     const int round = ++m_waitRound;
     QPointer<SetupModel> self(this);
-    m_inputs.wait(startWaitMs, [self, round] {
+    m_inputs.wait(startWaitMs, [self, round, look = std::move(look)] {
+        // A newer wait, or a setup that is gone, makes this one moot.
         if (!self || self->m_waitRound != round)
             return;
         self->m_parts.refresh();
-        self->m_taskbarLate = !self->m_parts.isRunning(partWithID(Zentrove::taskbarID()));
+        look();
         emit self->changed();
     });
+}
+
+void SetupModel::beginTaskbarWait()
+{
+    m_taskbarLate = false;
+    afterStartWait([this] { m_taskbarLate = !m_parts.isRunning(partWithID(Zentrove::taskbarID())); });
 }
 
 SetupModel::TaskbarState SetupModel::taskbarState() const
@@ -328,19 +334,13 @@ void SetupModel::retryTaskbar()
 void SetupModel::beginStartCheck()
 {
     m_checking = true;
-    const int round = ++m_waitRound;
-    QPointer<SetupModel> self(this);
-    m_inputs.wait(startWaitMs, [self, round] {
-        if (!self || self->m_waitRound != round)
-            return;
-        self->m_parts.refresh();
+    afterStartWait([this] {
         QList<Part> late;
         for (const Part& part : Part::all())
-            if (self->m_parts.isOn(part) && !self->m_parts.isRunning(part))
+            if (m_parts.isOn(part) && !m_parts.isRunning(part))
                 late << part;
-        self->m_lateParts = late;
-        self->m_checking = false;
-        emit self->changed();
+        m_lateParts = late;
+        m_checking = false;
     });
 }
 

@@ -144,6 +144,8 @@ signals:
 
 private:
     void enter(SetupStep step);
+    // Once the parts had their time to start: refreshes them, runs `look` and says so.
+    void afterStartWait(std::function<void()> look);
     void beginStartCheck();
     void beginTaskbarWait();
     void leave(bool finished, bool callClose = true);

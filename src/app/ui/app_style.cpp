@@ -2,6 +2,7 @@
 
 #include "brand/brand.h"
 #include "brand/brand_font.h"
+#include "brand/ui/page_style.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -9,7 +10,7 @@
 
 QString AppStyle::css(const QColor& color)
 {
-    return QStringLiteral("rgba(%1, %2, %3, %4)").arg(color.red()).arg(color.green()).arg(color.blue()).arg(color.alphaF(), 0, 'f', 3);
+    return PageStyle::css(color);
 }
 
 QFont AppStyle::uiFont(qreal pointSize, QFont::Weight weight)

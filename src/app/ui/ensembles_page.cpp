@@ -325,13 +325,7 @@ void EnsemblesPage::refreshAll()
     m_cardsQueued = false;
     refreshDisplays();
     rebuildCards();
-    refreshHero();
-    refreshFooter();
-    m_changeBox->setVisible(m_model.onMain() && !m_model.library().ensembles().isEmpty());
-    if (m_changeBox->isVisibleTo(this))
-        m_changeBox->refresh();
-    if (m_model.editingID())
-        m_editor->refresh();
+    refreshAroundCards();
 }
 
 void EnsemblesPage::refreshSoon()
@@ -339,6 +333,12 @@ void EnsemblesPage::refreshSoon()
     // One apply changes several stores one after the other. The hero follows each at once (it is
     // cheap); the cards once, on the next turn, after the change's notice has left for the parts.
     refreshDisplays();
+    refreshAroundCards();
+    queueCards();
+}
+
+void EnsemblesPage::refreshAroundCards()
+{
     refreshHero();
     refreshFooter();
     m_changeBox->setVisible(m_model.onMain() && !m_model.library().ensembles().isEmpty());
@@ -346,7 +346,6 @@ void EnsemblesPage::refreshSoon()
         m_changeBox->refresh();
     if (m_model.editingID())
         m_editor->refresh();
-    queueCards();
 }
 
 void EnsemblesPage::queueCards()

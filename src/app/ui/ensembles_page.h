@@ -89,6 +89,8 @@ private:
     // turns, the rows on screen first).
     void buildMoreCards();
     void refreshState();
+    // The hero, the footer, the change box and an open editor: all but the cards.
+    void refreshAroundCards();
     void refreshHero();
     void refreshDisplays();
     void rebuildCards();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QUuid>
 
 class QGridLayout;
 class QScrollArea;
@@ -16,4 +18,15 @@ void place(QGridLayout& grid, const QList<QWidget*>& cards, int columns, int sho
 int pageColumns(const QWidget& page, const QScrollArea& scroll, int gap, int cardMinWidth);
 // All cards when unfolded, else the first `foldedCount`; true when there are more than that.
 bool placeFolded(QGridLayout& grid, const QList<QWidget*>& cards, int columns, bool unfolded, int foldedCount);
+
+// The cards kept by id, in the order shown.
+template<typename Card>
+QList<Card*> inOrder(const QList<QUuid>& order, const QHash<QUuid, Card*>& cards)
+{
+    QList<Card*> list;
+    list.reserve(order.size());
+    for (const QUuid& id : order)
+        list << cards.value(id);
+    return list;
+}
 }

@@ -191,10 +191,7 @@ void ClockOverview::setBackdrop(const QImage& image)
 
 QList<PresetCard*> ClockOverview::cards() const
 {
-    QList<PresetCard*> list;
-    for (const QUuid& id : m_order)
-        list << m_cards.value(id);
-    return list;
+    return CardGrid::inOrder(m_order, m_cards);
 }
 
 void ClockOverview::syncStatusLine()

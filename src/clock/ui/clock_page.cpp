@@ -2,6 +2,7 @@
 
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
+#include "brand/ui/page_style.h"
 #include "clock/style_store.h"
 #include "clock/ui/backdrop_choice.h"
 #include "clock/ui/clock_editor.h"
@@ -15,40 +16,18 @@
 
 namespace {
 
-QString css(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)").arg(color.red()).arg(color.green()).arg(color.blue()).arg(color.alphaF(), 0, 'f', 3);
-}
-
-// The page's own controls: cards, segmented choices and the backdrop button.
+// The page's own controls besides the shared ones: positions and the backdrop button.
 QString pageStyle()
 {
-    const QString line = css(Brand::line());
-    const QString raised = css(Brand::raised());
-    const QString text = css(Brand::text());
-    const QString muted = css(Brand::muted());
-    const QString base = css(Brand::base());
-    return QStringLiteral(
-        "QFrame[role=\"presetCard\"] { background: %1; border: 1px solid %2; border-radius: 8px; }"
-        "QFrame[role=\"presetCard\"][selected=\"true\"] { border: 1px solid %3; }"
-        "QFrame[role=\"presetCard\"] QToolButton { color: %4; border: none; font-size: 15px; }"
-        "QFrame[role=\"presetCard\"] QToolButton:hover { color: %3; }"
-        "QPushButton[role=\"segment\"], QPushButton[role=\"segmentFirst\"], QPushButton[role=\"segmentLast\"] {"
-        " background: transparent; color: %4; border: 1px solid %2; border-radius: 0; padding: 4px 12px; }"
-        "QPushButton[role=\"segmentFirst\"] { border-top-left-radius: 6px; border-bottom-left-radius: 6px; }"
-        "QPushButton[role=\"segmentLast\"] { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }"
-        "QPushButton[role=\"segment\"]:checked, QPushButton[role=\"segmentFirst\"]:checked, QPushButton[role=\"segmentLast\"]:checked {"
-        " background: %2; color: %3; }"
-        "QPushButton[role=\"position\"] { background: transparent; color: %4; border: 1px solid %2; border-radius: 6px; padding: 4px 8px; }"
-        "QPushButton[role=\"position\"]:checked { background: %2; color: %3; }"
-        "QToolButton[role=\"previewOn\"] { color: %3; background: transparent; border: 1px solid %2; border-radius: 6px; padding: 3px 10px; }"
-        "QLineEdit, QComboBox { background: %5; color: %3; border: 1px solid %2; border-radius: 6px; padding: 4px 8px; }"
-        "QComboBox::drop-down { border: none; width: 20px; }"
-        "QComboBox::down-arrow { width: 8px; height: 8px; }"
-        "QSlider::groove:horizontal { height: 4px; background: %2; border-radius: 2px; }"
-        "QSlider::sub-page:horizontal { background: %4; border-radius: 2px; }"
-        "QSlider::handle:horizontal { background: %3; width: 14px; margin: -5px 0; border-radius: 7px; }")
-        .arg(raised, line, text, muted, base);
+    const QString line = PageStyle::css(Brand::line());
+    const QString text = PageStyle::css(Brand::text());
+    const QString muted = PageStyle::css(Brand::muted());
+    return PageStyle::editingControls()
+        + QStringLiteral(
+              "QPushButton[role=\"position\"] { background: transparent; color: %3; border: 1px solid %1; border-radius: 6px; padding: 4px 8px; }"
+              "QPushButton[role=\"position\"]:checked { background: %1; color: %2; }"
+              "QToolButton[role=\"previewOn\"] { color: %2; background: transparent; border: 1px solid %1; border-radius: 6px; padding: 3px 10px; }")
+              .arg(line, text, muted);
 }
 
 } // namespace
@@ -92,10 +71,7 @@ ClockPage::ClockPage(StyleStore& store, LibraryStore* library, QWidget* parent)
     syncBackdrop();
 }
 
-ClockPage::~ClockPage()
-{
-    delete m_dialog;
-}
+ClockPage::~ClockPage() = default;
 
 void ClockPage::syncBackdrop()
 {
@@ -163,7 +139,7 @@ bool ClockPage::mayLeave(std::function<void()> leave)
 {
     if (!needsLeaveGuard())
         return true;
-    if (m_dialog && m_dialog->isVisible())
+    if (m_dialog.isShowing())
         return false;
     const auto active = m_store.activePreset();
     QMessageBox* box = PresetQuestions::leaveEdited(active ? active->name : QString(), this);
@@ -187,10 +163,7 @@ bool ClockPage::mayLeave(std::function<void()> leave)
 
 void ClockPage::present(QDialog* dialog)
 {
-    delete m_dialog;
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    m_dialog = dialog;
-    dialog->open();
+    m_dialog.present(dialog);
 }
 
 void ClockPage::askNewPreset()

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "brand/ui/dialog_slot.h"
 #include "clock/clock_choices.h"
 
-#include <QPointer>
 #include <QUuid>
 #include <QWidget>
 
@@ -12,7 +12,7 @@ class BackdropChoice;
 class ClockEditor;
 class ClockOverview;
 class LibraryStore;
-#include <QDialog>
+class QDialog;
 class QStackedWidget;
 class StyleStore;
 
@@ -49,7 +49,7 @@ public:
     ClockEditor* editor() const { return m_editor; }
     BackdropChoice* backdrop() const { return m_backdrop; }
     // The dialog the page shows now, if any.
-    QDialog* dialog() const { return m_dialog; }
+    QDialog* dialog() const { return m_dialog.current(); }
 
     void askNewPreset();
     void askSaveAs();
@@ -70,5 +70,5 @@ private:
     QStackedWidget* m_stack;
     ClockOverview* m_overview;
     ClockEditor* m_editor;
-    QPointer<QDialog> m_dialog;
+    DialogSlot m_dialog;
 };

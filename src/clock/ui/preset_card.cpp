@@ -3,6 +3,7 @@
 #include "brand/brand.h"
 #include "brand/brand_accent.h"
 #include "brand/brand_font.h"
+#include "brand/ui/rounded_picture.h"
 #include "clock/clock_hours.h"
 #include "clock/clock_view.h"
 #include "clock/ui/clock_controls.h"
@@ -11,8 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -69,12 +68,7 @@ void PresetPreview::paintEvent(QPaintEvent*)
         m_key = key;
         ++m_draws;
     }
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath clip;
-    clip.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(area)), 6, 6);
-    painter.setClipPath(clip);
-    painter.drawImage(QPointF(0, 0), m_image);
+    paintRoundedPicture(*this, m_image, area);
 }
 
 PresetCard::PresetCard(QWidget* parent)

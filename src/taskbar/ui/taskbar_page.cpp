@@ -5,6 +5,7 @@
 #include "brand/brand.h"
 #include "brand/brand_font.h"
 #include "brand/ui/page_scroll.h"
+#include "brand/ui/page_style.h"
 #include "brand/ui/toggle_switch.h"
 #include "clock/ui/clock_controls.h"
 #include "core/notices.h"
@@ -41,43 +42,23 @@ namespace {
 constexpr int cardMinWidth = 210;
 constexpr int gridGap = 14;
 
-QString css(const QColor& color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)").arg(color.red()).arg(color.green()).arg(color.blue()).arg(color.alphaF(), 0, 'f', 3);
-}
-
+// The page's own controls besides the shared ones: the banner, the app list and the menu buttons.
 QString pageStyle()
 {
-    const QString line = css(Brand::line());
-    const QString raised = css(Brand::raised());
-    const QString text = css(Brand::text());
-    const QString muted = css(Brand::muted());
-    const QString base = css(Brand::base());
-    const QString warning = css(Brand::warning());
-    return QStringLiteral(
-        "QFrame[role=\"presetCard\"] { background: %1; border: 1px solid %2; border-radius: 8px; }"
-        "QFrame[role=\"presetCard\"][selected=\"true\"] { border: 1px solid %3; }"
-        "QFrame[role=\"presetCard\"] QToolButton { color: %4; border: none; font-size: 15px; }"
-        "QFrame[role=\"presetCard\"] QToolButton:hover { color: %3; }"
-        "QFrame[role=\"banner\"] { background: rgba(243, 183, 101, 0.10); border: 1px solid %6; border-radius: 8px; }"
-        "QPushButton[role=\"segment\"], QPushButton[role=\"segmentFirst\"], QPushButton[role=\"segmentLast\"] {"
-        " background: transparent; color: %4; border: 1px solid %2; border-radius: 0; padding: 4px 12px; }"
-        "QPushButton[role=\"segmentFirst\"] { border-top-left-radius: 6px; border-bottom-left-radius: 6px; }"
-        "QPushButton[role=\"segmentLast\"] { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }"
-        "QPushButton[role=\"segment\"]:checked, QPushButton[role=\"segmentFirst\"]:checked, QPushButton[role=\"segmentLast\"]:checked {"
-        " background: %2; color: %3; }"
-        "QLineEdit, QComboBox { background: %5; color: %3; border: 1px solid %2; border-radius: 6px; padding: 4px 8px; }"
-        "QComboBox::drop-down { border: none; width: 20px; }"
-        "QComboBox::down-arrow { width: 8px; height: 8px; }"
-        "QListWidget { background: transparent; color: %4; }"
-        "QListWidget::item { padding: 4px 8px; border-radius: 6px; }"
-        "QListWidget::item:selected { background: %2; color: %3; }"
-        "QToolButton { color: %3; background: %1; border: 1px solid %2; border-radius: 6px; font-size: 15px; }"
-        "QToolButton::menu-indicator { image: none; width: 0; }"
-        "QSlider::groove:horizontal { height: 4px; background: %2; border-radius: 2px; }"
-        "QSlider::sub-page:horizontal { background: %4; border-radius: 2px; }"
-        "QSlider::handle:horizontal { background: %3; width: 14px; margin: -5px 0; border-radius: 7px; }")
-        .arg(raised, line, text, muted, base, warning);
+    const QString line = PageStyle::css(Brand::line());
+    const QString raised = PageStyle::css(Brand::raised());
+    const QString text = PageStyle::css(Brand::text());
+    const QString muted = PageStyle::css(Brand::muted());
+    const QString warning = PageStyle::css(Brand::warning());
+    return PageStyle::editingControls()
+        + QStringLiteral(
+              "QFrame[role=\"banner\"] { background: rgba(243, 183, 101, 0.10); border: 1px solid %5; border-radius: 8px; }"
+              "QListWidget { background: transparent; color: %4; }"
+              "QListWidget::item { padding: 4px 8px; border-radius: 6px; }"
+              "QListWidget::item:selected { background: %2; color: %3; }"
+              "QToolButton { color: %3; background: %1; border: 1px solid %2; border-radius: 6px; font-size: 15px; }"
+              "QToolButton::menu-indicator { image: none; width: 0; }")
+              .arg(raised, line, text, muted, warning);
 }
 
 QFrame* box(QWidget* parent)
@@ -223,10 +204,7 @@ TaskbarPage::TaskbarPage(SettingsStore& store, LibraryStore* library, QWidget* p
     setRunning(false);
 }
 
-TaskbarPage::~TaskbarPage()
-{
-    delete m_dialog;
-}
+TaskbarPage::~TaskbarPage() = default;
 
 QWidget* TaskbarPage::buildOverview()
 {
@@ -530,10 +508,7 @@ void TaskbarPage::syncBackdrop()
 
 QList<ThemeCard*> TaskbarPage::cards() const
 {
-    QList<ThemeCard*> list;
-    for (const QUuid& id : m_order)
-        list << m_cards.value(id);
-    return list;
+    return CardGrid::inOrder(m_order, m_cards);
 }
 
 void TaskbarPage::syncCards()
@@ -709,7 +684,7 @@ bool TaskbarPage::mayLeave(std::function<void()> leave)
 {
     if (!needsLeaveGuard())
         return true;
-    if (m_dialog && m_dialog->isVisible())
+    if (m_dialog.isShowing())
         return false;
     const Theme active = *m_store.activeTheme();
     QMessageBox* box = TaskbarQuestions::leaveEdited(active.name, this);
@@ -762,10 +737,7 @@ void TaskbarPage::scrollToApps()
 
 void TaskbarPage::present(QDialog* dialog)
 {
-    delete m_dialog;
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    m_dialog = dialog;
-    dialog->open();
+    m_dialog.present(dialog);
 }
 
 void TaskbarPage::askNewStyle()

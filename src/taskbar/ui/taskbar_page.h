@@ -1,11 +1,11 @@
 #pragma once
 
+#include "brand/ui/dialog_slot.h"
 #include "platform/desktop_words.h"
 
 #include <QDialog>
 #include <QHash>
 #include <QImage>
-#include <QPointer>
 #include <QUuid>
 #include <QWidget>
 
@@ -76,7 +76,7 @@ public:
     QPushButton* screenRecordingButton() const { return m_screenButton; }
     QLabel* reserveNote() const { return m_reserveNote; }
     // The dialog the page shows now, if any.
-    QDialog* dialog() const { return m_dialog; }
+    QDialog* dialog() const { return m_dialog.current(); }
 
     // --- the editor and the questions
     bool isEditing() const;
@@ -155,5 +155,5 @@ private:
     bool m_running = false;
     int m_columns = 0;
     QImage m_backdrop;
-    QPointer<QDialog> m_dialog;
+    DialogSlot m_dialog;
 };

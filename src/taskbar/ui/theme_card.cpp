@@ -2,6 +2,7 @@
 
 #include "brand/brand.h"
 #include "brand/brand_font.h"
+#include "brand/ui/rounded_picture.h"
 #include "clock/ui/clock_controls.h"
 #include "taskbar/preview/preview_bar.h"
 
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
@@ -97,12 +97,7 @@ void MiniBar::paintEvent(QPaintEvent*)
         m_stale = false;
         ++m_draws;
     }
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath clip;
-    clip.addRoundedRect(QRectF(QPointF(0, 0), QSizeF(area)), 6, 6);
-    painter.setClipPath(clip);
-    painter.drawImage(QPointF(0, 0), m_image);
+    paintRoundedPicture(*this, m_image, area);
 }
 
 ThemeCard::ThemeCard(QWidget* parent)
