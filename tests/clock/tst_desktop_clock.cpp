@@ -1,4 +1,4 @@
-#include "../wallpaper/xvfb_server.h"
+#include "../wallpaper/xvfb_test_main.h"
 
 #include "clock/clock_view.h"
 #include "clock/desktop_clock.h"
@@ -261,21 +261,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    // The server comes first: the application connects to it as it starts.
-    if (server.start(QSize(1400, 500))) {
-        qputenv("DISPLAY", server.display());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qunsetenv("WAYLAND_DISPLAY");
-    }
-    int result = 0;
-    {
-        // Closed while the server still runs: a connection the server dropped is never freed.
-        QGuiApplication app(argc, argv);
-        TestDesktopClock test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    server.stop();
-    return result;
+    return runOnXvfb<TestDesktopClock>(server, QSize(1400, 500), argc, argv);
 }
 
 #include "tst_desktop_clock.moc"

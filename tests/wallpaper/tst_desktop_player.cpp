@@ -1,5 +1,5 @@
 #include "../media/clip_maker.h"
-#include "xvfb_server.h"
+#include "xvfb_test_main.h"
 
 #include "core/zentrove.h"
 #include "library/library_files.h"
@@ -323,21 +323,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    // The server comes first: the application connects to it as it starts.
-    if (server.start(QSize(1280, 480))) {
-        qputenv("DISPLAY", server.display());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qunsetenv("WAYLAND_DISPLAY");
-    }
-    int result = 0;
-    {
-        // Closed while the server still runs: a connection the server dropped is never freed.
-        QGuiApplication app(argc, argv);
-        TestDesktopPlayer test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    server.stop();
-    return result;
+    return runOnXvfb<TestDesktopPlayer>(server, QSize(1280, 480), argc, argv);
 }
 
 #include "tst_desktop_player.moc"

@@ -1,4 +1,4 @@
-#include "xvfb_server.h"
+#include "xvfb_test_main.h"
 
 #include "platform/desktop_layer.h"
 #include "platform/shared_pictures.h"
@@ -160,21 +160,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    // The server comes first: the application connects to it as it starts.
-    if (server.start(QSize(1024, 600))) {
-        qputenv("DISPLAY", server.display());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qunsetenv("WAYLAND_DISPLAY");
-    }
-    int result = 0;
-    {
-        // Closed while the server still runs: a connection the server dropped is never freed.
-        QGuiApplication app(argc, argv);
-        TestSharedPictures test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    server.stop();
-    return result;
+    return runOnXvfb<TestSharedPictures>(server, QSize(1024, 600), argc, argv);
 }
 
 #include "tst_shared_pictures.moc"
