@@ -7,6 +7,7 @@
 //                                                  displays behind two ordinary windows, the
 //                                                  screen saved to PATH (PNG)
 #include "../tests/wallpaper/xvfb_server.h"
+#include "../tests/support/cpu_time.h"
 
 #include "brand/brand.h"
 #include "clock/desktop_clock.h"
@@ -31,7 +32,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -41,13 +41,6 @@ namespace {
 
 constexpr int displayCount = 2;
 const QSize displaySize(1920, 1080);
-
-double cpuOf(int who)
-{
-    rusage usage {};
-    getrusage(who, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 void injectDisplays()
 {
@@ -97,10 +90,10 @@ int clockCase(int argc, char* argv[], int seconds, bool showSeconds, const QStri
     DesktopClock clock(store, DesktopLayer::system());
     QCoreApplication::processEvents();
 
-    const double start = cpuOf(RUSAGE_SELF);
+    const double start = cpuSeconds(RUSAGE_SELF);
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
-    std::printf("cpu=%.3f\n", cpuOf(RUSAGE_SELF) - start);
+    std::printf("cpu=%.3f\n", cpuSeconds(RUSAGE_SELF) - start);
     return 0;
 }
 

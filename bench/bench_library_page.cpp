@@ -15,6 +15,7 @@
 //   - the detail preview's CPU time while it plays a 10-second 1080p30 H.264 clip for 10
 //     seconds, against `ffmpeg -i clip -f null -` decoding the same clip (its ratio).
 #include "app/app_services.h"
+#include "../tests/support/cpu_time.h"
 #include "app/navigation.h"
 #include "app/parts_model.h"
 #include "app/store_library_service.h"
@@ -81,13 +82,6 @@ std::pair<long, long> switches()
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
     return {usage.ru_nvcsw, usage.ru_nivcsw};
-}
-
-double cpuSeconds(int who)
-{
-    rusage usage{};
-    getrusage(who, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 void settle(int ms = 0)

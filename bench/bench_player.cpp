@@ -10,6 +10,7 @@
 //   bench/bench_player --long          the memory case too (ten more minutes)
 //   bench/bench_player --threads 1     decoder threads for both sides (default 2)
 #include "../tests/wallpaper/xvfb_server.h"
+#include "../tests/support/cpu_time.h"
 
 #include "core/zentrove.h"
 #include "library/library_store.h"
@@ -28,18 +29,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 
 namespace {
-
-double cpuOf(int who)
-{
-    rusage usage {};
-    getrusage(who, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double residentMiB()
 {
@@ -85,13 +78,13 @@ int playCase(int argc, char* argv[], const QString& clip, int displays, bool pau
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         player.setPaused(true);
     }
-    const double start = cpuOf(RUSAGE_SELF);
+    const double start = cpuSeconds(RUSAGE_SELF);
     double sampled = 0;
     if (sampleAt > 0)
         QTimer::singleShot(sampleAt * 1000, [&] { sampled = residentMiB(); });
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
-    const double cpu = cpuOf(RUSAGE_SELF) - start;
+    const double cpu = cpuSeconds(RUSAGE_SELF) - start;
     const qint64 frames = player.decoder(store.mediaPath(item)) ? player.decoder(store.mediaPath(item))->framesDecoded() : -1;
     std::printf("cpu=%.3f frames=%lld rss_sampled=%.1f rss_end=%.1f\n", cpu, frames, sampled, residentMiB());
     return 0;
@@ -177,10 +170,10 @@ int main(int argc, char* argv[])
     }
     const QString threadText = QString::number(threads);
 
-    const double before = cpuOf(RUSAGE_CHILDREN);
+    const double before = cpuSeconds(RUSAGE_CHILDREN);
     ffmpeg({QStringLiteral("-threads"), threadText, QStringLiteral("-i"), clip, QStringLiteral("-t"), QStringLiteral("20"), QStringLiteral("-f"),
             QStringLiteral("null"), QStringLiteral("-")});
-    const double decodeFloor = cpuOf(RUSAGE_CHILDREN) - before;
+    const double decodeFloor = cpuSeconds(RUSAGE_CHILDREN) - before;
     const Figures one = runChild({QStringLiteral("--child"), clip, QStringLiteral("1"), QStringLiteral("playing"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display());
     const Figures two = runChild({QStringLiteral("--child"), clip, QStringLiteral("2"), QStringLiteral("playing"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display());
     // For comparison: every frame painted into the window's own buffer, as without shared memory.

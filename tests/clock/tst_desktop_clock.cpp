@@ -1,4 +1,5 @@
 #include "../wallpaper/xvfb_test_main.h"
+#include "cpu_time.h"
 
 #include "clock/clock_view.h"
 #include "clock/desktop_clock.h"
@@ -16,7 +17,6 @@
 #include <QRasterWindow>
 #include <QTest>
 
-#include <sys/resource.h>
 
 namespace {
 
@@ -64,13 +64,6 @@ QList<quint32> stackingOrder()
     }
     xcb_disconnect(conn);
     return order;
-}
-
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 } // namespace

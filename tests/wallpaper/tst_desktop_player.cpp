@@ -1,4 +1,5 @@
 #include "../media/clip_maker.h"
+#include "cpu_time.h"
 #include "xvfb_test_main.h"
 
 #include "core/zentrove.h"
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 
 namespace {
 
@@ -32,13 +32,6 @@ const ScreenInfo mainScreen {1, QStringLiteral("11111111-1111-1111-1111-11111111
 const ScreenInfo sideScreen {2, QStringLiteral("22222222-2222-2222-2222-222222222222"), QStringLiteral("side")};
 const QRect mainArea(0, 0, 640, 400);
 const QRect sideArea(640, 40, 480, 360);
-
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 } // namespace
 
