@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/ffmpeg_support.h"
+#include "media/half_size_frame.h"
 #include "media/video_decoder.h"
 
 #include <QImage>
@@ -42,6 +43,8 @@ private:
     QString m_path;
     int m_threads = 0;
     std::unique_ptr<VideoDecoder> m_decoder;
+    // Up to three halvings (8K down to 960x540) before the scaler.
+    std::array<HalfSizeFrame, 3> m_halves;
     Av::SwsPtr m_scaler;
     QSize m_scalerIn, m_scalerOut;
     int m_scalerFormat = -1;
