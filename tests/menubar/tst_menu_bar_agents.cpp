@@ -1,4 +1,5 @@
 #include "../app/agent_process.h"
+#include "../wallpaper/xvfb_server.h"
 #include "status_watcher.h"
 
 #include "core/zentrove.h"
@@ -157,14 +158,11 @@ private slots:
     // a real X server: every part ends, the control app (this process, by its name) keeps running.
     void quitFromTheItem()
     {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (xvfb.isEmpty())
+        if (!XvfbServer::installed())
             QSKIP("Xvfb is not installed");
-        QProcess server;
-        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        QVERIFY(server.waitForReadyRead(10000));
-        const QByteArray display = ":" + server.readLine().trimmed();
+        XvfbServer server;
+        QVERIFY(server.start(QSize(1280, 800)));
+        const QByteArray display = server.display();
 
         BusIdentity app;
         QCOMPARE(app.claim(Zentrove::bundleID()), BusIdentity::Claim::owned);
@@ -213,8 +211,6 @@ private slots:
         QTRY_VERIFY(watcher.items.isEmpty());
 
         xcb_disconnect(conn);
-        server.terminate();
-        server.waitForFinished(3000);
     }
 
 private:

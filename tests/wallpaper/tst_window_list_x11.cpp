@@ -1,8 +1,8 @@
 #include "platform/window_list.h"
 #include "wallpaper/pause_rules.h"
+#include "xvfb_server.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -17,7 +17,7 @@ class TestWindowListX11 : public QObject
 {
     Q_OBJECT
 
-    QProcess server;
+    XvfbServer server;
     xcb_connection_t* conn = nullptr;
     xcb_screen_t* screen = nullptr;
 
@@ -54,15 +54,10 @@ class TestWindowListX11 : public QObject
 private slots:
     void initTestCase()
     {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (xvfb.isEmpty())
+        if (!XvfbServer::installed())
             QSKIP("Xvfb is not installed");
-        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        QVERIFY(server.waitForReadyRead(10000));
-        const QByteArray display = server.readLine().trimmed();
-        QVERIFY(!display.isEmpty());
-        qputenv("DISPLAY", ":" + display);
+        QVERIFY(server.start(QSize(1280, 800)));
+        qputenv("DISPLAY", server.display());
         qunsetenv("WAYLAND_DISPLAY");
         conn = xcb_connect(nullptr, nullptr);
         QVERIFY(!xcb_connection_has_error(conn));
@@ -73,8 +68,7 @@ private slots:
     {
         if (conn)
             xcb_disconnect(conn);
-        server.terminate();
-        server.waitForFinished(3000);
+        server.stop();
     }
 
     void listsWindowsAndDisplays()

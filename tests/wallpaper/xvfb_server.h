@@ -35,35 +35,16 @@ public:
     // Works before any Qt application object exists (a test's main sets DISPLAY from it).
     bool start(QSize size)
     {
-        const QByteArray xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb")).toLocal8Bit();
-        if (xvfb.isEmpty())
-            return false;
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return false;
-        const QByteArray screen = QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height()) + "x24";
-        const QByteArray fd = QByteArray::number(fds[1]);
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(fds[0]);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
-            ::execl(xvfb.constData(), "Xvfb", "-displayfd", fd.constData(), "-screen", "0", screen.constData(), "-nolisten", "tcp",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        QByteArray number;
-        char c = 0;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        ::close(fds[0]);
-        if (m_pid < 0 || number.isEmpty()) {
+        // A server that has told its display number but takes no connection is replaced by a
+        // fresh one.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!launch(size))
+                return false;
+            if (acceptsConnections())
+                return true;
             stop();
-            return false;
         }
-        m_display = ':' + number;
-        return true;
+        return false;
     }
 
     void stop()
@@ -144,6 +125,55 @@ public:
     }
 
 private:
+    bool launch(QSize size)
+    {
+        const QByteArray xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb")).toLocal8Bit();
+        if (xvfb.isEmpty())
+            return false;
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return false;
+        const QByteArray screen = QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height()) + "x24";
+        const QByteArray fd = QByteArray::number(fds[1]);
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(fds[0]);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 2);
+            // -noreset: by default the server resets when its last client leaves, and a client
+            // that connects meanwhile is turned away.
+            ::execl(xvfb.constData(), "Xvfb", "-displayfd", fd.constData(), "-screen", "0", screen.constData(), "-nolisten", "tcp",
+                    "-noreset", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        QByteArray number;
+        char c = 0;
+        while (::read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close(fds[0]);
+        if (m_pid < 0 || number.isEmpty()) {
+            stop();
+            return false;
+        }
+        m_display = ':' + number;
+        return true;
+    }
+
+    // Whether a client can connect within two seconds.
+    bool acceptsConnections() const
+    {
+        for (int tries = 0; tries < 40; ++tries) {
+            xcb_connection_t* conn = xcb_connect(m_display.constData(), nullptr);
+            const bool connected = !xcb_connection_has_error(conn);
+            xcb_disconnect(conn);
+            if (connected)
+                return true;
+            ::usleep(50 * 1000);
+        }
+        return false;
+    }
+
     pid_t m_pid = -1;
     QByteArray m_display;
 };
