@@ -145,7 +145,8 @@ QImage FillScaler::fill(const AVFrame* frame, QSize size)
         m_error = "cannot make a picture of that size";
         return {};
     }
-    if (!scale(cropped.get(), out))
+    // A 4K video on a 1080p display: halved first, the scaler only converts the colours.
+    if (!scale(m_halvings.towards(cropped.get(), target.width(), target.height()), out))
         return {};
     // The picture holds its own reference to the buffer; the pool sees it as taken until the
     // last copy of the picture is gone.

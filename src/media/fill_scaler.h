@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/ffmpeg_support.h"
+#include "media/half_size_frame.h"
 #include "media/picture_memory.h"
 
 #include <QImage>
@@ -35,6 +36,7 @@ private:
 
     bool scale(const AVFrame* in, AVFrame* out);
 
+    FrameHalvings m_halvings;
     Av::SwsPtr m_scaler;
     int m_scalerIn[3] = {0, 0, -1}; // width, height, format the scaler was made for
     int m_scalerOut[2] = {0, 0};

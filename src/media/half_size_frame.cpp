@@ -52,3 +52,16 @@ const AVFrame* HalfSizeFrame::halve(const AVFrame* frame)
     m_half->colorspace = frame->colorspace;
     return m_half.get();
 }
+
+const AVFrame* FrameHalvings::towards(const AVFrame* frame, int width, int height)
+{
+    for (HalfSizeFrame& half : m_halves) {
+        if (!HalfSizeFrame::canHalve(frame) || frame->width / 2 < width || frame->height / 2 < height)
+            break;
+        const AVFrame* halved = half.halve(frame);
+        if (!halved)
+            break;
+        frame = halved;
+    }
+    return frame;
+}

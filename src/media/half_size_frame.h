@@ -2,6 +2,8 @@
 
 #include "media/ffmpeg_support.h"
 
+#include <array>
+
 // A planar 4:2:0 frame at half its width and height, each pixel the mean of the 2x2 block it
 // covers. Taking a big frame down by whole halves this way costs a fraction of a general scaler
 // and looks the same: at these ratios a bilinear scaler averages the same pixels.
@@ -17,4 +19,17 @@ public:
 
 private:
     Av::FramePtr m_half;
+};
+
+// A frame halved as often as it stays at least a target's size (up to three times: 8K down to
+// 960x540), for a scaler to take the rest of the way.
+class FrameHalvings
+{
+public:
+    // `frame` itself when no halving applies; otherwise a frame owned by this object, valid until
+    // the next call.
+    const AVFrame* towards(const AVFrame* frame, int width, int height);
+
+private:
+    std::array<HalfSizeFrame, 3> m_halves;
 };

@@ -102,14 +102,7 @@ QImage VideoLoop::scale(const AVFrame* frame, QSize size)
     target = target.expandedTo(QSize(2, 2));
     // Whole halves first while the picture stays at least the target's size: a 1080p frame for a
     // 960x540 preview then needs only the colour conversion, not a scale.
-    for (HalfSizeFrame& half : m_halves) {
-        if (!HalfSizeFrame::canHalve(frame) || frame->width / 2 < target.width() || frame->height / 2 < target.height())
-            break;
-        const AVFrame* halved = half.halve(frame);
-        if (!halved)
-            break;
-        frame = halved;
-    }
+    frame = m_halvings.towards(frame, target.width(), target.height());
     const QSize in(frame->width, frame->height);
     if (!m_scaler || in != m_scalerIn || target != m_scalerOut || frame->format != m_scalerFormat) {
         // Bilinear is plenty for a moving picture, and costs a fraction of bicubic. Down to half

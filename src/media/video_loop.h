@@ -43,8 +43,7 @@ private:
     QString m_path;
     int m_threads = 0;
     std::unique_ptr<VideoDecoder> m_decoder;
-    // Up to three halvings (8K down to 960x540) before the scaler.
-    std::array<HalfSizeFrame, 3> m_halves;
+    FrameHalvings m_halvings;
     Av::SwsPtr m_scaler;
     QSize m_scalerIn, m_scalerOut;
     int m_scalerFormat = -1;

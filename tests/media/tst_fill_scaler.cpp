@@ -80,6 +80,40 @@ private slots:
         square = {};
     }
 
+    // A frame at twice or four times the display's size is halved before the scaler: every source
+    // pixel still counts (one-pixel stripes become an even grey, a block of colour keeps its
+    // colour and place), and pictures keep their exact size.
+    void bigFramesAreHalvedFirst()
+    {
+        for (const int factor : {2, 4}) {
+            const int width = 64 * factor, height = 36 * factor;
+            Av::FramePtr frame = Av::makeVideoFrame(width, height, AV_PIX_FMT_YUV420P);
+            QVERIFY(frame);
+            // Left half: black and white columns one pixel wide; right half: a flat light grey,
+            // with a red chroma over the right half's lower part.
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    frame->data[0][y * frame->linesize[0] + x] = x < width / 2 ? (x % 2 ? 235 : 16) : 180;
+            for (int y = 0; y < height / 2; ++y)
+                for (int x = 0; x < width / 2; ++x) {
+                    const bool red = x >= width / 4 && y >= height / 4;
+                    frame->data[1][y * frame->linesize[1] + x] = red ? 100 : 128;
+                    frame->data[2][y * frame->linesize[2] + x] = red ? 200 : 128;
+                }
+            FillScaler scaler;
+            const QImage image = scaler.fill(frame.get(), QSize(64, 36));
+            QCOMPARE(image.size(), QSize(64, 36));
+            for (const int x : {2, 15, 28}) {
+                const QRgb stripes = image.pixel(x, 18);
+                QVERIFY2(std::abs(qGray(stripes) - 128) < 12 && std::abs(qRed(stripes) - qBlue(stripes)) < 8,
+                         qPrintable(QStringLiteral("factor %1, x %2: %3").arg(factor).arg(x).arg(stripes, 0, 16)));
+            }
+            const QRgb grey = image.pixel(50, 4), red = image.pixel(50, 30);
+            QVERIFY(std::abs(qRed(grey) - qBlue(grey)) < 8);
+            QVERIFY2(qRed(red) > qGreen(red) + 60 && qRed(red) > qBlue(red) + 40, qPrintable(QString::number(red, 16)));
+        }
+    }
+
     // Pictures made in a viewer's memory: every block is given back once neither the scaler nor
     // any picture holds it, held ones are not drawn into, and a viewer out of memory still gets
     // pictures (FFmpeg's own).
