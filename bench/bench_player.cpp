@@ -9,6 +9,7 @@
 //   bench/bench_player                 the CPU cases (about two minutes)
 //   bench/bench_player --long          the memory case too (ten more minutes)
 //   bench/bench_player --threads 1     decoder threads for both sides (default 2)
+//   bench/bench_player --4k            a 3840x2160 clip on the same 1920x1080 displays
 #include "../tests/wallpaper/xvfb_server.h"
 #include "../tests/support/cpu_time.h"
 
@@ -132,10 +133,10 @@ bool ffmpeg(const QStringList& arguments)
     return process.waitForFinished(-1) && process.exitCode() == 0;
 }
 
-QStringList clipArguments(const QString& out, int seconds)
+QStringList clipArguments(const QString& out, int seconds, const QString& size = QStringLiteral("1920x1080"))
 {
     return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-            QStringLiteral("testsrc2=size=1920x1080:rate=30:duration=%1").arg(seconds), QStringLiteral("-c:v"), QStringLiteral("libx264"),
+            QStringLiteral("testsrc2=size=%1:rate=30:duration=%2").arg(size).arg(seconds), QStringLiteral("-c:v"), QStringLiteral("libx264"),
             QStringLiteral("-preset"), QStringLiteral("veryfast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), out};
 }
 
@@ -163,8 +164,9 @@ int main(int argc, char* argv[])
         return 1;
     }
     QTemporaryDir work;
-    const QString clip = work.filePath(QStringLiteral("clip1080p30.mp4"));
-    if (!ffmpeg(clipArguments(clip, 20))) {
+    const bool fourK = arguments.contains(QStringLiteral("--4k"));
+    const QString clip = work.filePath(QStringLiteral("clip30.mp4"));
+    if (!ffmpeg(clipArguments(clip, 20, fourK ? QStringLiteral("3840x2160") : QStringLiteral("1920x1080")))) {
         std::fprintf(stderr, "ffmpeg could not make the clip\n");
         return 1;
     }
@@ -180,7 +182,7 @@ int main(int argc, char* argv[])
     const Figures painted = runChild({QStringLiteral("--child"), clip, QStringLiteral("1"), QStringLiteral("playing"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display(), true);
     const Figures paused = runChild({QStringLiteral("--child"), clip, QStringLiteral("1"), QStringLiteral("paused"), QStringLiteral("20"), threadText, QStringLiteral("0")}, server.display());
 
-    std::printf("decoder threads: %d\n", threads);
+    std::printf("clip: %s at 30 frames a second on 1920x1080 displays; decoder threads: %d\n", fourK ? "3840x2160" : "1920x1080", threads);
     std::printf("ffmpeg decode of 20 s (floor):   %.2f s CPU\n", decodeFloor);
     std::printf("player, one display, 20 s:       %.2f s CPU, %lld frames  -> %.2fx the floor\n", one.cpu, one.frames, one.cpu / decodeFloor);
     std::printf("  the same, painted (no shared memory): %.2f s CPU, %lld frames  -> %.2fx the floor\n", painted.cpu, painted.frames, painted.cpu / decodeFloor);
