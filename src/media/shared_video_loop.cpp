@@ -7,6 +7,8 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 #include <chrono>
 #include <cmath>
 
@@ -78,14 +80,26 @@ void SharedVideoLoop::run()
     if (!decoder->open(m_path.toStdString(), m_threads))
         return fail(decoder->error());
 
-    FillScaler scaler;
-    scaler.setMemory(m_memory);
+    double pixelAspect = 1;
     {
         const AVCodecContext* codec = decoder->codec();
-        const AVStream* stream = decoder->stream();
-        const AVRational sar = codec->sample_aspect_ratio.num ? codec->sample_aspect_ratio : stream->sample_aspect_ratio;
-        scaler.setShape(sar.num > 0 && sar.den > 0 ? av_q2d(sar) : 1.0, Av::clockwiseRotation(stream));
+        const AVRational sar = codec->sample_aspect_ratio.num ? codec->sample_aspect_ratio : decoder->stream()->sample_aspect_ratio;
+        if (sar.num > 0 && sar.den > 0)
+            pixelAspect = av_q2d(sar);
     }
+    const int rotation = Av::clockwiseRotation(decoder->stream());
+    // One scaler per size asked for: each keeps its converter and its pictures, which a single
+    // scaler switching between two displays' sizes would make anew for every frame.
+    std::vector<std::pair<QSize, std::unique_ptr<FillScaler>>> scalers;
+    const auto scalerFor = [&](QSize size) -> FillScaler& {
+        for (auto& [made, scaler] : scalers)
+            if (made == size)
+                return *scaler;
+        auto scaler = std::make_unique<FillScaler>();
+        scaler->setMemory(m_memory);
+        scaler->setShape(pixelAspect, rotation);
+        return *scalers.emplace_back(size, std::move(scaler)).second;
+    };
     const AVRational rate = decoder->stream()->avg_frame_rate.num ? decoder->stream()->avg_frame_rate : decoder->stream()->r_frame_rate;
     const double frameTime = rate.num > 0 && rate.den > 0 ? std::clamp(av_q2d(av_inv_q(rate)), 1.0 / 240, 1.0) : 1.0 / 30;
 
@@ -130,7 +144,10 @@ void SharedVideoLoop::run()
             std::lock_guard lock(m_mutex);
             filled.sizes = m_sizes;
         }
+        // Sizes no longer asked for let go of their pictures.
+        std::erase_if(scalers, [&](const auto& entry) { return !filled.sizes.contains(entry.first); });
         for (const QSize size : std::as_const(filled.sizes)) {
+            FillScaler& scaler = scalerFor(size);
             QImage image = scaler.fill(frame, size);
             if (image.isNull())
                 return fail(scaler.error());
