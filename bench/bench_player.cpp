@@ -2,9 +2,9 @@
 // server (Xvfb): the player's CPU time over 20 s of a 1080p30 H.264 clip on one display against
 // `ffmpeg -threads N -i clip -t 20 -f null -` (the decode alone, the floor; each the median of
 // three runs), on two displays showing the same clip, while paused (and, for comparison, one
-// display painted as it is without memory shared with the X server), and (with --long) the resident memory after one and after ten
-// minutes of looping a 10-second clip. Each case runs in a child process of its own, so its
-// CPU time is its own. Needs Xvfb and the ffmpeg command line.
+// display painted as it is without memory shared with the X server), and (with --long) the
+// resident memory after one and after ten minutes of looping a 10-second clip. Each case runs in
+// a child process of its own, so its CPU time is its own. Needs Xvfb and the ffmpeg command line.
 //
 //   bench/bench_player                 the CPU cases (about three minutes)
 //   bench/bench_player --long          the memory case too (ten more minutes)
