@@ -1,15 +1,13 @@
 #include "platform/system_wallpaper_agent.h"
 
-#include <QProcess>
-
+// Linux desktops ship no wallpaper entries file and run no service that caches the entries: the
+// desktop's own picture settings, which tell the desktop of every change themselves, are what it
+// shows from.
 QString SystemWallpaperAgent::bundledEntriesPath()
 {
-    return QStringLiteral("/System/Library/ExtensionKit/Extensions/WallpaperAerialsExtension.appex/Contents/Resources/entries.json");
+    return {};
 }
 
 void SystemWallpaperAgent::restart()
 {
-    QProcess process;
-    process.start(QStringLiteral("/usr/bin/killall"), {QStringLiteral("WallpaperAgent")});
-    process.waitForFinished(10000);
 }
