@@ -40,4 +40,21 @@ inline bool waitForLog(QProcess* process, const QString& text, int timeoutMs = 5
     }, timeoutMs);
 }
 
+// What was wrong with how an agent ended once its X server went away: empty when it ended by
+// itself within ten seconds, with exit code 1 and saying the connection broke, rather than hanging
+// on or crashing.
+inline QString wrongEndAfterLostServer(QProcess& agent)
+{
+    if (!agent.waitForFinished(10000))
+        return QStringLiteral("still running");
+    const QString log = QString::fromLocal8Bit(agent.readAllStandardError());
+    if (agent.exitStatus() != QProcess::NormalExit)
+        return QStringLiteral("crashed: ") + log;
+    if (!log.contains(QLatin1String("X11 connection broke")))
+        return QStringLiteral("did not say why: ") + log;
+    if (agent.exitCode() != 1)
+        return QStringLiteral("exit code %1").arg(agent.exitCode());
+    return {};
+}
+
 } // namespace AgentProcess
