@@ -20,18 +20,6 @@ double meanDifference(const QImage& a, const QImage& b)
     return sum / (3.0 * a.width() * a.height());
 }
 
-Av::FramePtr planarFrame(AVPixelFormat format, int width, int height)
-{
-    Av::FramePtr frame(av_frame_alloc());
-    frame->format = format;
-    frame->width = width;
-    frame->height = height;
-    // A wide alignment, so rows carry padding past the picture the halving must not read as pixels.
-    if (av_frame_get_buffer(frame.get(), 64) < 0)
-        return {};
-    return frame;
-}
-
 } // namespace
 
 // Frames for a looping preview: their size, the loop, images drawn into again only once nobody
@@ -95,15 +83,17 @@ private slots:
 
     void halvingAveragesEachBlock()
     {
-        Av::FramePtr frame = planarFrame(AV_PIX_FMT_YUV420P, 8, 4);
+        Av::FramePtr frame = Av::makeVideoFrame(8, 4, AV_PIX_FMT_YUV420P);
         QVERIFY(frame);
         for (int plane = 0; plane < 3; ++plane) {
             const int width = plane ? 4 : 8, height = plane ? 2 : 4;
-            for (int y = 0; y < height; ++y)
+            for (int y = 0; y < height; ++y) {
+                uint8_t* row = frame->data[plane] + y * frame->linesize[plane];
                 for (int x = 0; x < width; ++x)
-                    frame->data[plane][y * frame->linesize[plane] + x] = uint8_t(plane * 60 + y * 10 + x);
-            // Bytes of the row padding must not leak into the picture.
-            std::fill_n(frame->data[plane] + width, frame->linesize[plane] - width, uint8_t(255));
+                    row[x] = uint8_t(plane * 60 + y * 10 + x);
+                // Bytes of the row padding must not leak into the picture.
+                std::fill(row + width, row + frame->linesize[plane], uint8_t(255));
+            }
         }
         frame->color_range = AVCOL_RANGE_JPEG;
         HalfSizeFrame half;
@@ -122,7 +112,7 @@ private slots:
         // Only 8-bit planar 4:2:0 in whole 4:2:0 halves.
         for (const auto& [format, width, height] : {std::tuple{AV_PIX_FMT_YUV420P, 6, 4}, std::tuple{AV_PIX_FMT_YUV420P, 8, 2},
                                                     std::tuple{AV_PIX_FMT_NV12, 8, 4}, std::tuple{AV_PIX_FMT_YUV444P, 8, 4}}) {
-            Av::FramePtr other = planarFrame(format, width, height);
+            Av::FramePtr other = Av::makeVideoFrame(width, height, format);
             QVERIFY(other);
             QVERIFY(!HalfSizeFrame::canHalve(other.get()));
             QVERIFY(!half.halve(other.get()));
