@@ -7,10 +7,10 @@
 #include <QMetaObject>
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 #include <chrono>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 QImage FilledFrame::imageFor(QSize size) const
 {
